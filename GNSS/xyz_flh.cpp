@@ -1,0 +1,123 @@
+#include "GNSS/xyz_flh.h"
+
+#include <cmath>
+
+#include "funkcije/PolmeriUkrivljenosti.h"
+
+namespace {
+
+// pi as the program knows it: the double 3.141592653589793 in extended format.
+const long double kPi = 3.141592653589793;
+
+// Iteration bound of the Cartesian-to-geodetic conversion.  Points near the
+// Earth's surface, at satellite or Sun distance, or near the geocentre settle
+// in well under 20 passes; the bound only stops input on which the fixed-point
+// iteration cycles or never meets the tolerance.
+const int kMaxPasses = 1000;
+
+struct Geodetic {
+    long double fi;  // latitude, radians
+    long double la;  // longitude, radians
+    long double h;   // height, metres
+};
+
+// The common body of xyz2flh and xyzt2flht; heightInChange adds the change of
+// height to the stopping test, as the four-valued conversion does.
+Geodetic CartesianToGeodetic(long double x, long double y, long double z, const elipsoid& elps,
+                             bool heightInChange) {
+    const long double a = elps.GetA();
+    const long double e = elps.GetE();
+
+    // -0 would turn y/x into -inf and put the +Y axis at -90 degrees.
+    if (x == 0) x = 0;
+
+    Geodetic g;
+    if (x == 0 && y == 0) {
+        g.la = 0;
+    } else {
+        g.la = std::atan(y / x);
+        if (x < 0) {
+            if (y > 0) {
+                g.la += kPi;
+            } else {
+                g.la -= kPi;
+            }
+        }
+    }
+
+    const long double p = std::sqrt(x * x + y * y);
+
+    // On the polar axis (or so close that p underflows) y/x and z/p carry no
+    // latitude; the point lies above or below a pole.
+    if (p == 0) {
+        const long double b = (1 - e * e) * PolmerN(kPi / 2, a, e);
+        if (z > 0) {
+            g.fi = kPi / 2;
+            g.h = z - b;
+        } else if (z < 0) {
+            g.fi = -kPi / 2;
+            g.h = -z - b;
+        } else if (z == 0) {
+            g.fi = 0;
+            g.h = -a;
+        } else {
+            g.fi = z;  // NaN stays NaN
+            g.h = z;
+        }
+        return g;
+    }
+
+    long double fi0 = std::atan(z / ((1 - e) * p * (1 + e)));
+    long double N = PolmerN(fi0, a, e);
+    long double h = p / std::cos(fi0) - N;
+    long double fi1 = fi0;
+    long double change = 1;
+    for (int pass = 0; change > 1e-14 && pass < kMaxPasses; ++pass) {
+        N = PolmerN(fi0, a, e);
+        const long double h1 = p / std::cos(fi0) - N;
+        fi1 = std::atan(z / ((1 - e * e * N / (N + h1)) * p));
+        change = std::fabs(fi1 - fi0);
+        if (heightInChange) change += std::fabs(h1 - h);
+        fi0 = fi1;
+        h = h1;
+    }
+    g.fi = fi1;
+    g.h = h;
+    return g;
+}
+
+}  // namespace
+
+xyz flh2xyz(const flh& pos, const elipsoid& elps) {
+    const long double fi = pos.GetF();
+    const long double la = pos.GetL();
+    const long double h = pos.GetH();
+    const long double e = elps.GetE();
+    const long double N = PolmerN(fi, elps.GetA(), e);
+    return xyz((N + h) * std::cos(fi) * std::cos(la), (N + h) * std::cos(fi) * std::sin(la),
+               ((1 - e * e) * N + h) * std::sin(fi));
+}
+
+xyzt flht2xyzt(const flht& pos, const elipsoid& elps) {
+    const long double fi = pos.GetF();
+    const long double la = pos.GetL();
+    const long double h = pos.GetH();
+    const long double e = elps.GetE();
+    const long double N = PolmerN(fi, elps.GetA(), e);
+    return xyzt((N + h) * std::cos(fi) * std::cos(la), (N + h) * std::cos(fi) * std::sin(la),
+                ((1 - e * e) * N + h) * std::sin(fi), pos.GetT());
+}
+
+flh xyz2flh(const xyz& ecef, const elipsoid& elps) {
+    const Geodetic g = CartesianToGeodetic(ecef.GetX(), ecef.GetY(), ecef.GetZ(), elps, false);
+    flh r;
+    r.Set(g.fi, g.la, g.h);
+    return r;
+}
+
+flht xyzt2flht(const xyzt& ecef, const elipsoid& elps) {
+    const Geodetic g = CartesianToGeodetic(ecef.GetX(), ecef.GetY(), ecef.GetZ(), elps, true);
+    flht r;
+    r.Set(g.fi, g.la, g.h, ecef.GetT());
+    return r;
+}

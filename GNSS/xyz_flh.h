@@ -1,0 +1,55 @@
+// Conversions between geodetic coordinates on an ellipsoid (flh, flht) and
+// Earth-fixed Cartesian coordinates (xyz, xyzt).
+//
+// Latitudes and longitudes are geodetic, in radians; heights are ellipsoidal,
+// in metres; Cartesian components are metres in the frame whose Z axis is the
+// ellipsoid's polar axis and whose X axis points to longitude 0.  The
+// arguments are not changed; the results are built unchecked (the caller's
+// assignment to an flh or flht runs its checks).
+#ifndef GNSS_XYZ_FLH_H
+#define GNSS_XYZ_FLH_H
+
+#include "GNSS/elipsoid.h"
+#include "GNSS/flh.h"
+#include "GNSS/flht.h"
+#include "GNSS/xyz.h"
+#include "GNSS/xyzt.h"
+
+// Cartesian position of the point pos (latitude, longitude in radians, height
+// in metres) on the ellipsoid elps, in metres; closed form with the
+// prime-vertical radius N:
+//   x = (N + h) cos(fi) cos(la),  y = (N + h) cos(fi) sin(la),
+//   z = ((1 - e^2) N + h) sin(fi).
+xyz flh2xyz(const flh& pos, const elipsoid& elps);
+
+// As flh2xyz; the time value of pos is copied into the result.
+xyzt flht2xyzt(const flht& pos, const elipsoid& elps);
+
+// Geodetic latitude, longitude (radians) and height (metres) of the point ecef
+// (metres) on the ellipsoid elps.
+//
+// Longitude: atan(y/x), moved by +pi (y > 0) or -pi (y <= 0) when x < 0, with
+// pi the double 3.141592653589793; it lies in [-pi, pi] and the negative X
+// axis gives -pi.  An x of -0 counts as +0, so the +Y axis is +pi/2.
+// Latitude and height: fixed-point iteration from the start latitude
+// atan(z/((1 - e) p (1 + e))), p = sqrt(x^2 + y^2), repeating
+//   N = N(fi0),  h = p/cos(fi0) - N,  fi1 = atan(z/((1 - e^2 N/(N + h)) p))
+// until |fi1 - fi0| <= 1e-14 rad.  The result holds the last latitude fi1 and
+// the height computed with the latitude before it.  Ordinary points need a
+// handful of passes; the loop stops after 1000 in any case (odd input: points
+// within some 40 km of the geocentre where the iteration cycles, infinities,
+// NaN), returning the last pass.
+//
+// On the polar axis (p = 0) the result is longitude 0, latitude +pi/2 (z > 0)
+// or -pi/2 (z < 0) and height |z| - b, b = (1 - e^2) N(pi/2) = a sqrt(1 - e^2)
+// the polar semi-axis.  The geocentre itself (x = y = z = 0) gives latitude 0,
+// longitude 0 and height -a, which flh2xyz maps back onto the origin.
+flh xyz2flh(const xyz& ecef, const elipsoid& elps);
+
+// As xyz2flh, but the iteration stops when |fi1 - fi0| + |h1 - h0| <= 1e-14
+// (h0 the height of the previous pass, the start height p/cos(fi0) - N(fi0)
+// for the first); the same 1000-pass bound and the same polar-axis answers.
+// The time value of ecef is copied into the result.
+flht xyzt2flht(const xyzt& ecef, const elipsoid& elps);
+
+#endif  // GNSS_XYZ_FLH_H
