@@ -1,0 +1,102 @@
+#include "support/run_program.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+
+namespace testsupport {
+
+ProgramRun RunProgram(const std::string& exe, const std::vector<std::string>& args,
+                      double timeout_s, const std::string& argv0) {
+    ProgramRun run;
+    int outPipe[2], errPipe[2];
+    if (pipe(outPipe) != 0 || pipe(errPipe) != 0) return run;
+
+    std::vector<std::string> all;
+    all.push_back(argv0.empty() ? exe : argv0);
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (auto& a : all) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int devnull = open("/dev/null", O_RDONLY);
+        if (devnull >= 0) dup2(devnull, 0);
+        dup2(outPipe[1], 1);
+        dup2(errPipe[1], 2);
+        close(outPipe[0]);
+        close(errPipe[0]);
+        close(outPipe[1]);
+        close(errPipe[1]);
+        execv(exe.c_str(), argv.data());
+        _exit(127);
+    }
+    close(outPipe[1]);
+    close(errPipe[1]);
+
+    pollfd fds[2] = {{outPipe[0], POLLIN, 0}, {errPipe[0], POLLIN, 0}};
+    std::string* sinks[2] = {&run.out, &run.err};
+    int open_fds = 2;
+    char buf[65536];
+    while (open_fds > 0) {
+        const double elapsed =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (elapsed > timeout_s) {
+            kill(pid, SIGKILL);
+            run.timed_out = true;
+            break;
+        }
+        const int ready = poll(fds, 2, 200);
+        if (ready <= 0) continue;
+        for (int k = 0; k < 2; ++k) {
+            if (fds[k].fd < 0 || !(fds[k].revents & (POLLIN | POLLHUP | POLLERR))) continue;
+            const ssize_t n = read(fds[k].fd, buf, sizeof buf);
+            if (n > 0) {
+                sinks[k]->append(buf, static_cast<size_t>(n));
+            } else {
+                close(fds[k].fd);
+                fds[k].fd = -1;
+                --open_fds;
+            }
+        }
+    }
+    for (auto& f : fds)
+        if (f.fd >= 0) close(f.fd);
+
+    int wstatus = 0;
+    waitpid(pid, &wstatus, 0);
+    run.seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    if (WIFEXITED(wstatus)) {
+        run.exited = true;
+        run.status = WEXITSTATUS(wstatus);
+    } else if (WIFSIGNALED(wstatus)) {
+        run.signaled = true;
+        run.signal = WTERMSIG(wstatus);
+    }
+    return run;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t nl = text.find('\n', pos);
+        if (nl == std::string::npos) {
+            lines.push_back(text.substr(pos));
+            break;
+        }
+        lines.push_back(text.substr(pos, nl - pos));
+        pos = nl + 1;
+    }
+    return lines;
+}
+
+}  // namespace testsupport

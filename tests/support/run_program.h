@@ -1,0 +1,32 @@
+// Runs a program as a child process and collects what it wrote and how it ended.
+#ifndef TESTS_SUPPORT_RUN_PROGRAM_H
+#define TESTS_SUPPORT_RUN_PROGRAM_H
+
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+struct ProgramRun {
+    bool exited = false;     // ended by exit (status valid)
+    int status = -1;         // exit status
+    bool signaled = false;   // ended by a signal
+    int signal = 0;
+    bool timed_out = false;  // killed after the time limit
+    double seconds = 0;      // wall-clock duration
+    std::string out;         // standard output
+    std::string err;         // standard error
+};
+
+// Runs exe with the given arguments (not counting argv[0], which is argv0 if
+// given, else exe) and an empty standard input.  Kills it after timeout_s.
+ProgramRun RunProgram(const std::string& exe, const std::vector<std::string>& args,
+                      double timeout_s = 120, const std::string& argv0 = "");
+
+// Splits a text into lines (without their line ends); a final text without a
+// line end counts as a line.
+std::vector<std::string> SplitLines(const std::string& text);
+
+}  // namespace testsupport
+
+#endif  // TESTS_SUPPORT_RUN_PROGRAM_H
