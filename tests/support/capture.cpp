@@ -11,11 +11,14 @@ struct ExitSignal {
     int status;
 };
 
-void ThrowingHandler(int status) { throw ExitSignal{status}; }
+void ThrowingHandler(int status) {
+    throw ExitSignal{status};
+}
 
 }  // namespace
 
-StreamCapture::StreamCapture(std::ostream& s) : stream_(s), saved_(s.rdbuf()), saved_format_(nullptr) {
+StreamCapture::StreamCapture(std::ostream& s)
+    : stream_(s), saved_(s.rdbuf()), saved_format_(nullptr) {
     saved_format_.copyfmt(s);
     stream_.rdbuf(buffer_.rdbuf());
 }

@@ -25,14 +25,14 @@ Outcome Capture(const std::function<void()>& f);
 // Redirects one standard stream into a string for the lifetime of the object,
 // restoring its buffer and format state afterwards.
 class StreamCapture {
-public:
+  public:
     explicit StreamCapture(std::ostream& s);
     ~StreamCapture();
     StreamCapture(const StreamCapture&) = delete;
     StreamCapture& operator=(const StreamCapture&) = delete;
     std::string str() const { return buffer_.str(); }
 
-private:
+  private:
     std::ostream& stream_;
     std::streambuf* saved_;
     std::ios saved_format_;

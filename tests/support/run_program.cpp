@@ -72,8 +72,7 @@ ProgramRun RunProgram(const std::string& exe, const std::vector<std::string>& ar
 
     int wstatus = 0;
     waitpid(pid, &wstatus, 0);
-    run.seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     if (WIFEXITED(wstatus)) {
         run.exited = true;
         run.status = WEXITSTATUS(wstatus);

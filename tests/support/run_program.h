@@ -8,9 +8,9 @@
 namespace testsupport {
 
 struct ProgramRun {
-    bool exited = false;     // ended by exit (status valid)
-    int status = -1;         // exit status
-    bool signaled = false;   // ended by a signal
+    bool exited = false;    // ended by exit (status valid)
+    int status = -1;        // exit status
+    bool signaled = false;  // ended by a signal
     int signal = 0;
     bool timed_out = false;  // killed after the time limit
     double seconds = 0;      // wall-clock duration
