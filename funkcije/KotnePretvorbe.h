@@ -144,11 +144,17 @@ T rad2dms(T x) {
 //
 // ndec is clamped to [DmsMinDecimals, DmsMaxDecimals].  Angles whose degrees do
 // not fit a 32-bit integer are written with the degrees and minutes as whole
-// floating numbers in the same fields; not-a-number and infinities are written
-// as printf writes them ("nan", "inf").  The text has no length limit.
+// floating numbers in the same fields.  Not-a-number and infinities write
+// "nan" or "inf" (signed) as the degrees and "nan" as minutes and seconds
+// ("infnan  nan" for infinity with ndec 1).  The text has no length limit.
 template <typename T>
 std::string dms2dms(T dms, int ndec) {
     const long double x = dms;
+    if (!std::isfinite(x)) {
+        // No minutes or seconds to speak of: the degrees field shows the value.
+        const double nan = std::nan("");
+        return kotne_detail::DmsText(x < 0, std::fabs(x), nan, nan, ndec);
+    }
     long double d, m, s;
     kotne_detail::SplitPacked(std::fabs(x), d, m, s);
     return kotne_detail::DmsText(x < 0, d, m, static_cast<double>(s), ndec);
