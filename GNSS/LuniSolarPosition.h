@@ -1,0 +1,74 @@
+// LuniSolarPosition: geocentric directions and distances of the Sun and the
+// Moon in Earth-fixed axes, and the mean sidereal angle.
+//
+// The solid Earth tide depends on the Sun and the Moon only through their
+// directions and distances as seen from the Earth's centre, so short analytic
+// series of a handful of periodic terms are enough here.  Celestial
+// coordinates are turned into Earth-fixed ones by a single rotation about the
+// z axis through the Greenwich mean sidereal angle: no precession, nutation,
+// polar motion or aberration is applied.
+//
+// Frames and units of every result:
+//   - angles (GSTime, LSTime) in radians, in [0, 2*pi);
+//   - unit vectors dimensionless, Earth-fixed geocentric axes (z toward the
+//     north pole, x toward the Greenwich meridian);
+//   - distances in metres.
+//
+// Time argument.  Every operation reads its epoch as an mjd and moves it back
+// by the leap-second count of that day (LeapSecond, GPS - UTC) before use:
+//   T = (s / 86400 + days - LeapSec / 86400) / 36525   [Julian centuries]
+// with days = (MJD + 2400000.5) - 2451545 counted from J2000.0.  The same T
+// drives the sidereal rotation and the Sun and Moon series.  (The tide model
+// forms its own, different time argument.)
+//
+// Precision: the series are of low precision by design (a handful of terms);
+// the tide needs no more.  All arithmetic is 80-bit extended precision and the
+// numeric constants are double-precision literals widened to it, so results
+// are reproducible to the last bits on x87 platforms.
+#ifndef GNSS_LUNISOLARPOSITION_H
+#define GNSS_LUNISOLARPOSITION_H
+
+#include "GNSS/flh.h"
+#include "GNSS/mjd.h"
+#include "GNSS/xyz.h"
+
+class LuniSolarPosition {
+  public:
+    LuniSolarPosition();
+    ~LuniSolarPosition() {}
+
+    // Greenwich mean sidereal angle of the epoch.
+    //   ephUT1: epoch (MJD day and seconds of day, read as UTC and moved back
+    //           by the leap-second count, see above).
+    //   result: radians, in [0, 2*pi).
+    long double GSTime(const mjd& ephUT1) const;
+
+    // Local mean sidereal angle: GSTime plus the longitude of gpos.
+    //   ephUT1: epoch as for GSTime.
+    //   gpos:   place; only its longitude (radians, east positive) is used.
+    //   result: radians, in [0, 2*pi).
+    long double LSTime(const mjd& ephUT1, const flh& gpos) const;
+
+    // Direction and distance of the Sun.
+    //   eph:  epoch as for GSTime.
+    //   uvec: out, geocentric unit vector toward the Sun, Earth-fixed axes.
+    //   magr: out, geocentric distance of the Sun, metres.
+    void SunPosition(const mjd& eph, xyz& uvec, long double& magr) const;
+
+    // Direction and distance of the Moon.
+    //   eph:  epoch as for GSTime.
+    //   uvec: out, geocentric unit vector toward the Moon, Earth-fixed axes.
+    //   magr: out, geocentric distance of the Moon, metres.
+    void MoonPosition(const mjd& eph, xyz& uvec, long double& magr) const;
+
+  private:
+    // Julian centuries from J2000.0 of the epoch moved back by its leap-second
+    // count (the argument of the sidereal angle and of both series).
+    long double Centuries(const mjd& eph) const;
+
+    long double twopi;  // 2*pi, for every reduction of an angle in radians
+    long double AU;     // astronomical unit, kilometres
+    long double RE;     // Earth's equatorial radius, kilometres (Moon distance)
+};
+
+#endif  // GNSS_LUNISOLARPOSITION_H

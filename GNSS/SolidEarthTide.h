@@ -1,0 +1,126 @@
+// SolidEarthTide: displacement of a point on the Earth's surface by the solid
+// Earth tide that the Sun and the Moon raise, one epoch at a time.
+//
+// The model is the solid Earth tide displacement of the IERS Conventions
+// (2010), chapter 7:
+//   step 1, time domain: in-phase degree-2 and degree-3 tides with nominal
+//     Love and Shida numbers (h2, l2 depending on latitude), then the
+//     out-of-phase corrections of the diurnal (ST1IDIU) and semidiurnal
+//     (ST1ISEM) bands and the latitude dependence of l(1) (ST1L1);
+//   step 2, frequency domain: corrections for 31 single constituents of the
+//     diurnal band (STEP2DIU, table DATDIU) and 5 of the long-period band
+//     (STEP2LON, table DATLON).
+// Member and routine names follow the vocabulary of the published routine
+// (H20, L20, SCSUN, FAC2SUN, ...).
+//
+// Inputs are unit vectors plus separate distances, all in the same Earth-fixed
+// geocentric Cartesian axes; the published divisions by the distances vanish
+// because the vectors have length 1, and the distances enter only through the
+// scale factors FAC2SUN .. FAC3MON.  The result is a Cartesian displacement in
+// metres in those axes.  Nothing here normalises a vector: the caller hands
+// over vectors of length 1.
+//
+// Time scales.  GetDisplacement reads its epoch as UTC.  For step 2 it forms
+//   T = (MJD - 51544.5) / 36525 + (LeapSecond + 19 + 32.184) / 3155760000,
+// Julian centuries of Terrestrial Time from J2000.0 (LeapSecond + 19 is
+// TAI - UTC and 32.184 s is TT - TAI): the epoch is moved forward, unlike the
+// Sun and Moon series, which move it back.  The hour angle of the diurnal
+// constituents uses the seconds of day of the epoch unchanged.
+//
+// Use: construct; SetStaPosition once; then for every epoch SetSunPosition,
+// SetMoonPosition and GetDisplacement.  GetDisplacement allocates nothing and
+// depends only on the station, the Sun and Moon last set and the epoch; it
+// does not check that the three set operations have run.  One object serves
+// one caller at a time (GetDisplacement writes members).
+//
+// All quantities are 80-bit extended precision; the model's constants are
+// double-precision literals widened to it.
+#ifndef GNSS_SOLIDEARTHTIDE_H
+#define GNSS_SOLIDEARTHTIDE_H
+
+#include "GNSS/mjd.h"
+#include "GNSS/xyz.h"
+
+// Test-only way into the private steps; defined by the tests, nowhere else.
+class SolidEarthTideTestAccess;
+
+class SolidEarthTide {
+  public:
+    SolidEarthTide();
+    ~SolidEarthTide() {}
+
+    // Station.
+    //   Pos: unit vector of the station, Earth-fixed geocentric axes.
+    //   Mag: geocentric distance of the station, metres (stored; the
+    //        displacement depends on the direction only).
+    // A station on the polar axis (x = y = 0, where the longitude is
+    // undefined) is given longitude 0: SINLA = 0, COSLA = 1, and its equatorial
+    // components are stored as +0 so that every longitude term agrees.  The
+    // model is continuous at the poles, so the displacement found there is
+    // that of stations a hair off the axis, at whatever longitude.
+    void SetStaPosition(const xyz& Pos, const long double& Mag);
+
+    // Sun.
+    //   Pos: geocentric unit vector toward the Sun, Earth-fixed axes.
+    //   Mag: geocentric distance of the Sun, metres.
+    void SetSunPosition(const xyz& Pos, const long double& Mag);
+
+    // Moon.
+    //   Pos: geocentric unit vector toward the Moon, Earth-fixed axes.
+    //   Mag: geocentric distance of the Moon, metres.
+    void SetMoonPosition(const xyz& Pos, const long double& Mag);
+
+    // Tidal displacement of the station for the Sun and Moon last set.
+    //   eph:    epoch, UTC (MJD day and seconds of day).
+    //   DXTIDE: out, displacement in metres, Earth-fixed Cartesian axes; its
+    //           previous content is replaced, never accumulated.
+    void GetDisplacement(const mjd& eph, xyz& DXTIDE);
+
+  private:
+    friend class SolidEarthTideTestAccess;
+
+    // Steps 1 to 7: the in-phase degree-2 and degree-3 displacement, metres,
+    // written into DXTIDE; sets FAC2SUN, FAC2MON, FAC3SUN and FAC3MON.
+    void ST1INPHASE(xyz& DXTIDE);
+
+    // Step-1 corrections, each written into DXCOR (metres, replacing it):
+    // out-of-phase part of h and l in the diurnal band, the same in the
+    // semidiurnal band, and the latitude dependence of l(1) in both bands.
+    // They read the station terms, XSUN, XMON, FAC2SUN and FAC2MON.
+    void ST1IDIU();
+    void ST1ISEM();
+    void ST1L1();
+
+    // Step-2 corrections, each written into DXCOR (metres, replacing it):
+    // 31 diurnal constituents (eph supplies the hour of the day) and 5
+    // long-period constituents.  They read T.
+    void STEP2DIU(const mjd& eph);
+    void STEP2LON();
+
+    // Radial, north and east components (metres) at the station, turned into
+    // Earth-fixed Cartesian axes and stored in DXCOR.
+    void SetCorrection(long double DR, long double DN, long double DE);
+
+    long double RSUN, RMON, RSTA;  // geocentric distances of Sun, Moon, station, metres
+    xyz XSUN, XMON, XSTA;          // unit vectors of Sun, Moon, station, Earth-fixed
+    xyz DXCOR;                     // the correction computed last, metres
+    long double H20, L20;          // nominal degree-2 Love number h2 and Shida number l2
+    long double H3, L3;            // degree-3 Love and Shida numbers
+    long double MASS_RATIO_SUN;    // mass of the Sun over the Earth's
+    long double MASS_RATIO_MOON;   // mass of the Moon over the Earth's
+    long double RE;                // Earth's equatorial radius, metres
+    // Sine and cosine of the station's geocentric latitude and of its longitude.
+    long double SINPHI, COSPHI, SINLA, COSLA;
+    long double DHI, DLI;   // out-of-phase parts of h and l of the band in hand
+    long double L1D, L1SD;  // l(1) of the diurnal and of the semidiurnal band
+    long double FAC2SUN, FAC2MON, FAC3SUN, FAC3MON;  // degree-2/3 scale factors, metres
+    long double T;  // epoch, Julian centuries of TT from J2000.0 (step 2)
+    // Diurnal and long-period constituents: [0..4] integer multipliers of the
+    // fundamental angles S, H, P, ZNS, PS; [5..8] amplitudes in millimetres
+    // (DATDIU: radial sine, radial cosine, horizontal sine, horizontal
+    // cosine; DATLON: radial cosine, north cosine, radial sine, north sine).
+    long double DATDIU[31][9];
+    long double DATLON[5][9];
+};
+
+#endif  // GNSS_SOLIDEARTHTIDE_H
