@@ -200,8 +200,15 @@ ymdhms GPSws2ymdhms(const GPSws& g) {
 
 GPSws mjd2GPSws(const mjd& epoch) {
     const std::uint32_t D = epoch.GetMJDay();
-    // The day offset is taken as a 16-bit count before the division.
-    const std::uint16_t w = static_cast<std::uint16_t>(static_cast<std::uint16_t>(D - 44244u) / 7);
+    // The day offset from the GPS epoch is a 16-bit count before the division.
+    // From offset 65536 on (2159-06-12) that count would wrap back to week 0
+    // although weeks up to 11999 are valid, so there the offset is divided
+    // whole and the week saturates past 65535.  Before the GPS epoch the
+    // 16-bit count is kept: it gives week 9362 and negative seconds.
+    const std::int64_t offset = std::int64_t{D} - kGPSEpoch;
+    const std::uint16_t w =
+        offset >= 65536 ? ToU16(offset / 7)
+                        : static_cast<std::uint16_t>(static_cast<std::uint16_t>(D - 44244u) / 7);
     const double days = static_cast<double>(std::int64_t{D} - 7 * std::int64_t{w} - kGPSEpoch);
     const long double sow = days * 86400.0 + epoch.GetSecond();
     GPSws r;
