@@ -124,9 +124,10 @@ void SolidEarthTide::SetStaPosition(const xyz& Pos, const long double& Mag) {
     SINPHI = XSTA.GetZ();
     COSPHI = std::sqrt(XSTA.GetX() * XSTA.GetX() + XSTA.GetY() * XSTA.GetY());
     if (COSPHI == 0) {
-        // On the polar axis the longitude is undefined: take 0, and make the
-        // equatorial components +0 so that atan2 in STEP2DIU agrees with it
-        // (atan2 of a -0 x would give pi).
+        // On the polar axis (or so near it that x^2 + y^2 underflows) the
+        // longitude is undefined: take 0, and make the equatorial components
+        // +0 so that atan2 in STEP2DIU agrees with it (atan2 of a -0 x would
+        // give pi).
         XSTA.SetX(0);
         XSTA.SetY(0);
         SINLA = 0;

@@ -46,6 +46,8 @@ class SolidEarthTideTestAccess;
 
 class SolidEarthTide {
   public:
+    // Sets the model's constants and fills the two constituent tables; every
+    // other member starts at zero until the set operations fill it.
     SolidEarthTide();
     ~SolidEarthTide() {}
 
