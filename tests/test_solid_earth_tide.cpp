@@ -373,6 +373,9 @@ TEST(TidePoles, StationOnThePolarAxisMatchesStationsAHairOffIt) {
         EXPECT_GT(pole.GetLength(), 0.01L);  // a real tide, not a zero
         const xyz negzero = displacement(xyz(-0.0L, -0.0L, zs));
         ExpectVector("-0 components", negzero, pole.GetX(), pole.GetY(), pole.GetZ(), 0);
+        // Components whose squares underflow count as the axis itself.
+        const xyz tiny = displacement(xyz(-1e-3000L, 1e-3000L, zs));
+        ExpectVector("underflowing components", tiny, pole.GetX(), pole.GetY(), pole.GetZ(), 0);
         for (long double la : {0.0L, 1.0L, -2.5L, 3.1L}) {
             const xyz near = displacement(
                 xyz(eps * std::cos(la), eps * std::sin(la), zs * std::sqrt(1 - eps * eps)));
