@@ -30,9 +30,10 @@ int Field(long long n) {
 char* PutSci(double mantissa, int exponent, int nn, int nd, int ne, char* snum) {
     if (snum == nullptr) return snum;
     // The mantissa field leaves room for the letter e and the exponent.
-    const int width = Field(static_cast<long long>(nn) - ne - 1);
+    const int digits = Field(ne);
+    const int width = Field(static_cast<long long>(nn) - digits - 1);
     char format[64];
-    std::snprintf(format, sizeof format, "%%%d.%dlfe%%+0%dd", width, Field(nd), Field(ne));
+    std::snprintf(format, sizeof format, "%%%d.%dlfe%%+0%dd", width, Field(nd), digits);
     std::sprintf(snum, format, mantissa, exponent);
     return snum;
 }
