@@ -65,8 +65,10 @@ class flh {
 
     // Writes latitude, longitude (in the notation flhns::Unit) and height [m]
     // in fields of flhns::WidthFL and flhns::WidthH characters, with no
-    // separators and no line end; SINEX writes longitude first in 31
-    // characters.  Sets the stream's fixed-point flag and leaves it set.
+    // separators and no line end; SINEX writes longitude first, in 31
+    // characters while the values fit their fields (longitude above -100 deg,
+    // height below 100000 m).  Sets the stream's fixed-point flag and leaves
+    // it set.
     friend std::ostream& operator<<(std::ostream& os, const flh& p);
     // Reads latitude and longitude in the notation flhns::Unit and the height
     // in metres; GON, SINEX and unknown notations read nothing and leave the

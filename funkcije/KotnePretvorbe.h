@@ -18,9 +18,8 @@
 // rad2dms and dms2dms treat a seconds part within DmsResidueTolerance of the
 // whole minute as the next minute (and 60 minutes as the next degree).  The
 // tolerance, 1e-6 arc-seconds (about 30 micrometres on the ground), is far
-// above the residue of a double-precision value of any angle up to a few
-// thousand degrees (below 1e-9") and far below any seconds value written by
-// hand.
+// above the residue of a double-precision value of an angle up to 360 degrees
+// (below 1e-9") and far below any seconds value written by hand.
 #ifndef FUNKCIJE_KOTNEPRETVORBE_H
 #define FUNKCIJE_KOTNEPRETVORBE_H
 
