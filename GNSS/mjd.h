@@ -44,7 +44,7 @@ class mjd {
     mjd& operator=(const mjd& e);
     // From a fractional Modified Julian Date (e.g. 58849.25): the day number is
     // the value truncated toward zero, the seconds (value - floor(value)) * 86400.
-    // A value below -1, at or above 2^32, or NaN has no day number and is
+    // A value of -1 or below, of 2^32 or above, or NaN has no day number and is
     // reported as "MJDAY not valid".
     mjd& operator=(long double mjddec);
     // Stores both values and tests them (same arguments as the constructor).
