@@ -21,6 +21,16 @@ struct Geodetic {
     long double h;   // height, metres
 };
 
+// How far the geodetic point (fi, h) lands from the point at distance p from
+// the polar axis and height z above the equator, metres (sum of the two
+// misses); the same closed form as flh2xyz.
+long double Miss(long double fi, long double h, long double p, long double z, long double a,
+                 long double e) {
+    const long double N = PolmerN(fi, a, e);
+    return std::fabs((N + h) * std::cos(fi) - p) +
+           std::fabs(((1 - e * e) * N + h) * std::sin(fi) - z);
+}
+
 // The common body of xyz2flh and xyzt2flht; heightInChange adds the change of
 // height to the stopping test, as the four-valued conversion does.
 Geodetic CartesianToGeodetic(long double x, long double y, long double z, const elipsoid& elps,
@@ -46,11 +56,12 @@ Geodetic CartesianToGeodetic(long double x, long double y, long double z, const 
     }
 
     const long double p = std::sqrt(x * x + y * y);
+    // Polar semi-axis, as flh2xyz places the pole: (1 - e^2) N(pi/2).
+    const long double b = (1 - e * e) * PolmerN(kPi / 2, a, e);
 
     // On the polar axis (or so close that p underflows) y/x and z/p carry no
     // latitude; the point lies above or below a pole.
     if (p == 0) {
-        const long double b = (1 - e * e) * PolmerN(kPi / 2, a, e);
         if (z > 0) {
             g.fi = kPi / 2;
             g.h = z - b;
@@ -83,6 +94,19 @@ Geodetic CartesianToGeodetic(long double x, long double y, long double z, const 
     }
     g.fi = fi1;
     g.h = h;
+
+    // Within a hair of the polar axis the iteration cannot resolve the
+    // latitude (cos fi0 is lost near +-pi/2, or N + h cancels to nothing), and
+    // its answer can miss the point by up to the point's own distance.  The
+    // pole answer misses by about p there, so the one that lands nearer the
+    // point when mapped back is kept; everywhere else that is the iteration.
+    if (z != 0) {
+        const long double missIterated = Miss(g.fi, g.h, p, z, a, e);
+        Geodetic pole = g;
+        pole.fi = z > 0 ? kPi / 2 : -kPi / 2;
+        pole.h = std::fabs(z) - b;
+        if (Miss(pole.fi, pole.h, p, z, a, e) < missIterated) return pole;
+    }
     return g;
 }
 

@@ -1,0 +1,265 @@
+// Geodetic <-> Cartesian conversions: closed form, round trips on every
+// ellipsoid, longitude quadrants, the polar axis, the geocentre and the
+// bounded iteration.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <sstream>
+
+#include "GNSS/elipsoid.h"
+#include "GNSS/xyz_flh.h"
+#include "support/capture.h"
+
+namespace {
+
+const long double kPi = 3.141592653589793;  // the program's pi, a double
+const long double kDeg = kPi / 180;
+
+elipsoid Loaded(int elp) {
+    elipsoid e;
+    e.Set(elp);
+    return e;
+}
+
+long double AxisDistance(const xyz& v) {
+    return std::hypot(v.GetX(), v.GetY());
+}
+
+bool Finite(const flh& g) {
+    return std::isfinite(g.GetF()) && std::isfinite(g.GetL()) && std::isfinite(g.GetH());
+}
+
+}  // namespace
+
+TEST(GeodeticToCartesian, EquatorAndPole) {
+    const elipsoid grs = Loaded(elipsoidns::GRS80);
+    const xyz q = flh2xyz(flh(0, 0, 0), grs);
+    EXPECT_EQ(q.GetX(), 6378137.0L);
+    EXPECT_EQ(q.GetY(), 0.0L);
+    EXPECT_EQ(q.GetZ(), 0.0L);
+    // Published GRS80 polar semi-axis b = 6356752.314140 m.
+    const xyz n = flh2xyz(flh(kPi / 2, 0, 0), grs);
+    EXPECT_NEAR(n.GetX(), 0.0L, 1e-9L);
+    EXPECT_EQ(n.GetY(), 0.0L);
+    EXPECT_NEAR(n.GetZ(), 6356752.314140L, 1e-6L);
+    const xyz s = flh2xyz(flh(-kPi / 2, 0, 10), grs);
+    EXPECT_NEAR(s.GetZ(), -6356762.314140L, 1e-6L);
+    // On the sphere a point is (R + h) times its direction.
+    const xyz p = flh2xyz(flh(0.5L, -2, 29000), Loaded(elipsoidns::SPHERE));
+    const long double r = 6371000 + 29000;
+    EXPECT_NEAR(p.GetX(), r * std::cos(0.5L) * std::cos(-2.0L), 1e-8L);
+    EXPECT_NEAR(p.GetY(), r * std::cos(0.5L) * std::sin(-2.0L), 1e-8L);
+    EXPECT_NEAR(p.GetZ(), r * std::sin(0.5L), 1e-8L);
+}
+
+TEST(GeodeticToCartesian, SurfacePointOnTheEllipseAndHeightAlongTheNormal) {
+    for (int elp = elipsoidns::GRS80; elp <= elipsoidns::SPHERE; ++elp) {
+        const elipsoid el = Loaded(elp);
+        const long double a = el.GetA();
+        const long double b = a * (1 - el.GetF());
+        for (long double fi : {-1.2L, -0.4L, 0.1L, 0.8L, 1.5L}) {
+            const flh g(fi, 0.3L, 0);
+            const xyz s = flh2xyz(g, el);
+            const long double p = AxisDistance(s);
+            EXPECT_NEAR(p * p / (a * a) + s.GetZ() * s.GetZ() / (b * b), 1.0L, 1e-17L);
+            // h metres up the normal (cos fi cos la, cos fi sin la, sin fi).
+            const xyz up(std::cos(fi) * std::cos(0.3L), std::cos(fi) * std::sin(0.3L),
+                         std::sin(fi));
+            const xyz raised = flh2xyz(flh(fi, 0.3L, 1234.5L), el);
+            const xyz d = raised - s;
+            EXPECT_NEAR(d.GetLength(), 1234.5L, 1e-8L);
+            EXPECT_NEAR(d * up, 1234.5L, 1e-8L);
+        }
+    }
+}
+
+TEST(GeodeticToCartesian, FourValuedFormCopiesTheTimeValue) {
+    const elipsoid grs = Loaded(elipsoidns::GRS80);
+    const xyzt t = flht2xyzt(flht(0.8L, 0.25L, 300, 17.5L), grs);
+    const xyz v = flh2xyz(flh(0.8L, 0.25L, 300), grs);
+    EXPECT_EQ(t.GetX(), v.GetX());
+    EXPECT_EQ(t.GetY(), v.GetY());
+    EXPECT_EQ(t.GetZ(), v.GetZ());
+    EXPECT_EQ(t.GetT(), 17.5L);
+}
+
+TEST(RoundTrip, EveryEllipsoidNearTheSurfaceAwayFromThePoles) {
+    for (int elp = elipsoidns::GRS80; elp <= elipsoidns::SPHERE; ++elp) {
+        const elipsoid el = Loaded(elp);
+        for (int fd = -80; fd <= 80; fd += 10) {
+            for (int ld = -170; ld <= 180; ld += 35) {
+                for (long double h : {-400.0L, 0.0L, 300.0L, 8848.0L, 35000.0L}) {
+                    const flh g(fd * kDeg, ld * kDeg, h);
+                    const flh back = xyz2flh(flh2xyz(g, el), el);
+                    EXPECT_NEAR(back.GetF(), g.GetF(), 1e-14L) << elp << " " << fd << " " << ld;
+                    EXPECT_NEAR(back.GetL(), g.GetL(), 1e-15L) << elp << " " << fd << " " << ld;
+                    EXPECT_NEAR(back.GetH(), h, 1e-6L) << elp << " " << fd << " " << ld;
+
+                    const flht t(fd * kDeg, ld * kDeg, h, 3.25L);
+                    const flht tb = xyzt2flht(flht2xyzt(t, el), el);
+                    EXPECT_NEAR(tb.GetF(), t.GetF(), 1e-14L);
+                    EXPECT_NEAR(tb.GetH(), h, 1e-6L);
+                    EXPECT_EQ(tb.GetT(), 3.25L);
+                }
+            }
+        }
+    }
+}
+
+TEST(RoundTrip, SatelliteAndSunDistances) {
+    const elipsoid grs = Loaded(elipsoidns::GRS80);
+    for (long double h : {2.02e7L, 3.84e8L, 1.496e11L}) {
+        const flh g(0.4L, -1.9L, h);
+        const flh back = xyz2flh(flh2xyz(g, grs), grs);
+        EXPECT_NEAR(back.GetF(), 0.4L, 1e-15L);
+        EXPECT_NEAR(back.GetH() / h, 1.0L, 1e-17L);
+    }
+}
+
+TEST(Longitude, QuadrantRules) {
+    const elipsoid grs = Loaded(elipsoidns::GRS80);
+    const long double a = 6378137;
+    // The negative X axis is -pi exactly, whatever the sign of the zero y.
+    EXPECT_EQ(xyz2flh(xyz(-a, 0, 0), grs).GetL(), -kPi);
+    EXPECT_EQ(xyz2flh(xyz(-a, -0.0L, 0), grs).GetL(), -kPi);
+    // atan gives the true pi/4; the moved value inherits the double pi.
+    EXPECT_NEAR(xyz2flh(xyz(-a, a, 0), grs).GetL(), 3 * kPi / 4, 1e-18L);
+    EXPECT_NEAR(xyz2flh(xyz(-a, -a, 0), grs).GetL(), -3 * kPi / 4, 1e-18L);
+    EXPECT_NEAR(xyz2flh(xyz(a, a, 0), grs).GetL(), kPi / 4, 1e-18L);
+    EXPECT_NEAR(xyz2flh(xyz(a, -a, 0), grs).GetL(), -kPi / 4, 1e-18L);
+    EXPECT_NEAR(xyz2flh(xyz(0, a, 0), grs).GetL(), kPi / 2, 1e-18L);
+    EXPECT_NEAR(xyz2flh(xyz(0, -a, 0), grs).GetL(), -kPi / 2, 1e-18L);
+    EXPECT_EQ(xyz2flh(xyz(a, 0, 0), grs).GetL(), 0.0L);
+}
+
+TEST(Longitude, NegativeZeroXIsThePositiveYAxis) {
+    // Fault: an x of -0 made y/x = -inf and put the +Y axis at -90 degrees.
+    const elipsoid grs = Loaded(elipsoidns::GRS80);
+    EXPECT_NEAR(xyz2flh(xyz(-0.0L, 6378137, 0), grs).GetL(), kPi / 2, 1e-18L);
+    xyz typed;
+    std::istringstream("-0 6378137 0") >> typed;
+    ASSERT_TRUE(std::signbit(typed.GetX()));
+    const flh g = xyz2flh(typed, grs);
+    EXPECT_NEAR(g.GetL(), kPi / 2, 1e-18L);
+    EXPECT_NEAR(g.GetF(), 0.0L, 1e-18L);
+    EXPECT_NEAR(g.GetH(), 0.0L, 1e-8L);
+    EXPECT_NEAR(xyz2flh(xyz(-0.0L, -6378137, 0), grs).GetL(), -kPi / 2, 1e-18L);
+    EXPECT_NEAR(xyzt2flht(xyzt(-0.0L, 6378137, 0, 0), grs).GetL(), kPi / 2, 1e-18L);
+}
+
+TEST(PolarAxis, PolesAndGeocentreGiveFiniteAnswers) {
+    // Fault: x = y = 0 divided 0 by 0 and returned NaN latitude and longitude.
+    const elipsoid grs = Loaded(elipsoidns::GRS80);
+    const long double b = 6356752.314140;  // published GRS80 polar semi-axis
+    const flh north = xyz2flh(xyz(0, 0, 6356852.314140L), grs);
+    EXPECT_EQ(north.GetF(), kPi / 2);
+    EXPECT_EQ(north.GetL(), 0.0L);
+    EXPECT_NEAR(north.GetH(), 100.0L, 1e-6L);
+    const flh south = xyz2flh(xyz(-0.0L, 0, -6356752.314140L), grs);
+    EXPECT_EQ(south.GetF(), -kPi / 2);
+    EXPECT_EQ(south.GetL(), 0.0L);
+    EXPECT_NEAR(south.GetH(), 0.0L, 1e-6L);
+    // A 1 m vector along the axis lies b - 1 below the pole.
+    const flh unit = xyz2flh(xyz(0, 0, 1), grs);
+    EXPECT_EQ(unit.GetF(), kPi / 2);
+    EXPECT_NEAR(unit.GetH(), 1 - b, 1e-6L);
+    // The height agrees with the closed form at the pole.
+    EXPECT_NEAR(flh2xyz(unit, grs).GetZ(), 1.0L, 1e-9L);
+    EXPECT_NEAR(flh2xyz(north, grs).GetZ(), 6356852.314140L, 1e-9L);
+
+    const flh centre = xyz2flh(xyz(0, 0, 0), grs);
+    EXPECT_EQ(centre.GetF(), 0.0L);
+    EXPECT_EQ(centre.GetL(), 0.0L);
+    EXPECT_EQ(centre.GetH(), -6378137.0L);
+    EXPECT_NEAR(flh2xyz(centre, grs).GetLength(), 0.0L, 1e-9L);
+    EXPECT_TRUE(Finite(xyz2flh(xyz(-0.0L, -0.0L, -0.0L), grs)));
+
+    const flht tn = xyzt2flht(xyzt(0, 0, -2, 9), grs);
+    EXPECT_EQ(tn.GetF(), -kPi / 2);
+    EXPECT_NEAR(tn.GetH(), 2 - b, 1e-6L);
+    EXPECT_EQ(tn.GetT(), 9.0L);
+    // The sphere's pole is its radius.
+    EXPECT_NEAR(xyz2flh(xyz(0, 0, 6371001), Loaded(elipsoidns::SPHERE)).GetH(), 1.0L, 1e-9L);
+}
+
+TEST(PolarAxis, PointsAHairOffTheAxisLandNearThemselves) {
+    // Fault: within ~1e-20 of the axis the iteration returned the pole with a
+    // height tens of kilometres off (1 m vectors) or the equator (z lost).
+    const elipsoid grs = Loaded(elipsoidns::GRS80);
+    for (long double z : {1.0L, -1.0L, 6356852.0L, -6356852.0L, 2.6e7L}) {
+        for (long double q : {1e-8L, 1e-12L, 1e-16L, 1e-20L, 1e-30L, 1e-4000L}) {
+            const xyz v(q * std::fabs(z) * 0.6L, q * std::fabs(z) * 0.8L, z);
+            const flh g = xyz2flh(v, grs);
+            ASSERT_TRUE(Finite(g)) << z << " " << q;
+            const xyz back = flh2xyz(g, grs);
+            // Misses by about the distance from the axis, never more; the pole
+            // itself maps to cos(pi/2) = 6.1e-17 times N + h off the axis.
+            const long double allowed = 2 * AxisDistance(v) + 1e-16L * (std::fabs(z) + 6.4e6L);
+            EXPECT_NEAR(back.GetZ(), z, allowed) << z << " " << q;
+            EXPECT_NEAR(AxisDistance(back), AxisDistance(v), allowed) << z << " " << q;
+        }
+    }
+}
+
+TEST(Geocentre, SunAndMoonUnitVectorsKeepPolarComponentAndAxisDistance) {
+    // The epoch loop moves a 1 m direction to another longitude through
+    // xyz2flh, SetL and flh2xyz; the direction's declination must survive.
+    const elipsoid grs = Loaded(elipsoidns::GRS80);
+    long double worstBody = 0;
+    long double worstAll = 0;
+    for (int dec = -85; dec <= 85; dec += 5) {
+        for (int lon = -180; lon < 180; lon += 30) {
+            const long double d = dec * kDeg;
+            const long double l = lon * kDeg;
+            const xyz v(std::cos(d) * std::cos(l), std::cos(d) * std::sin(l), std::sin(d));
+            flh g = xyz2flh(v, grs);
+            const long double moved = l + 1.1L;
+            g.SetL(moved);
+            const xyz w = flh2xyz(g, grs);
+            const long double miss = std::max(std::fabs(w.GetZ() - v.GetZ()),
+                                              std::fabs(AxisDistance(w) - AxisDistance(v)));
+            worstAll = std::max(worstAll, miss);
+            if (std::abs(dec) <= 30) worstBody = std::max(worstBody, miss);
+            // The direction is turned to the new longitude.
+            EXPECT_NEAR(std::atan2(w.GetY(), w.GetX()), std::remainder(moved, 2 * kPi), 1e-12L);
+        }
+    }
+    // Declinations of the Sun and Moon stay within 30 degrees.
+    EXPECT_LT(worstBody, 1e-12L);
+    EXPECT_LT(worstAll, 1e-11L);
+    std::cout << "largest miss (1 m vectors): " << worstBody << " m within 30 deg, " << worstAll
+              << " m within 85 deg of the equator\n";
+}
+
+TEST(Iteration, OddInputEndsWithABoundedNumberOfPasses) {
+    // Fault: the loop had no limit; these never met the tolerance.
+    const elipsoid grs = Loaded(elipsoidns::GRS80);
+    // Near the evolute of the meridian ellipse, some 42 km from the centre,
+    // the latitude iteration cycles.
+    EXPECT_TRUE(Finite(xyz2flh(xyz(41576, 0, 100), grs)));
+    EXPECT_TRUE(Finite(xyz2flh(xyz(42000, 0, 100), grs)));
+    // At the surface the height change of the four-valued form can cycle in
+    // its last bit, above the 1e-14 tolerance; it agrees with xyz2flh (whose
+    // height, taken one latitude step early, may differ by ~1e-7 m) and maps
+    // back onto the point.
+    const xyzt surface(4007154, 1000000, 4803066, 0);
+    const flht t = xyzt2flht(surface, grs);
+    const flh g = xyz2flh(xyz(4007154, 1000000, 4803066), grs);
+    EXPECT_NEAR(t.GetF(), g.GetF(), 1e-15L);
+    EXPECT_NEAR(t.GetH(), g.GetH(), 1e-6L);
+    EXPECT_LT((flht2xyzt(t, grs) - surface).GetLength(), 1e-8L);
+
+    const long double inf = std::numeric_limits<long double>::infinity();
+    const long double nan = std::numeric_limits<long double>::quiet_NaN();
+    const xyz odd[] = {
+        xyz(nan, 0, 0),  xyz(0, 0, nan), xyz(inf, 0, 0),           xyz(inf, inf, inf),
+        xyz(-inf, 1, 1), xyz(0, 0, inf), xyz(1e4000L, 1e4000L, 0), xyz(1e-4940L, 0, 1),
+    };
+    for (const xyz& v : odd) {
+        (void)xyz2flh(v, grs);
+        (void)xyzt2flht(xyzt(v.GetX(), v.GetY(), v.GetZ(), 0), grs);
+    }
+    EXPECT_TRUE(std::isnan(xyz2flh(xyz(nan, 1, 1), grs).GetF()));
+    EXPECT_EQ(xyz2flh(xyz(0, 0, inf), grs).GetF(), kPi / 2);
+}
