@@ -45,8 +45,8 @@ xyzt flht2xyzt(const flht& pos, const elipsoid& elps);
 // the polar semi-axis.  The geocentre itself (x = y = z = 0) gives latitude 0,
 // longitude 0 and height -a, which flh2xyz maps back onto the origin.  So close
 // to the axis that the iteration cannot resolve the latitude (within some
-// centimetres of it at the surface, or p/|z| below about 1e-6 near the
-// geocentre), the same pole answer, with the computed longitude, is returned
+// centimetres of it at the surface, within about 1e-7 m for a 1 m vector),
+// the same pole answer, with the computed longitude, is returned
 // whenever flh2xyz maps it nearer to the point than the iterated one; it then
 // misses the point by about p.
 //
@@ -57,7 +57,7 @@ xyzt flht2xyzt(const flht& pos, const elipsoid& elps);
 // 1e-12 m up to 85 degrees; closer to the axis the miss grows (some 1e-10 m at
 // 1e-3 rad from it, 1e-7 m at 1e-6 rad) until the pole answer takes over.
 // Near the poles the height p/cos(fi) - N loses digits (tens of micrometres a
-// few kilometres from the axis, millimetres within a few hundred metres).
+// few kilometres from the axis, millimetres within some tens of metres).
 flh xyz2flh(const xyz& ecef, const elipsoid& elps);
 
 // As xyz2flh, but the iteration stops when |fi1 - fi0| + |h1 - h0| <= 1e-14
