@@ -60,14 +60,21 @@ void Propagate(matrix<long double>& S, long double fi, long double la, bool tran
         {s02, s12, s22},
     };
 
+    // The upper triangle is summed and mirrored, so that the result is
+    // exactly symmetric whatever the rounding of the two orders of summation.
+    long double out[3][3];
     for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j) {
+        for (int j = i; j < 3; ++j) {
             long double sum = 0;
             for (int a = 0; a < 3; ++a) {
                 for (int b = 0; b < 3; ++b) sum += M[i][a] * M[j][b] * Sf[a][b];
             }
-            Syy(i, j) = sum;
+            out[i][j] = sum;
+            out[j][i] = sum;
         }
+    }
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) Syy(i, j) = out[i][j];
     }
 }
 
