@@ -72,9 +72,9 @@ bool LineMatches(const std::string& expected, const std::string& actual, std::st
     if (expected.rfind("{ROW", 0) == 0) {
         TableRow row;
         if (!ParseRow(actual, row, &why)) return false;
-        std::istringstream spec(expected.substr(4, expected.size() - 5));
+        std::istringstream pattern(expected.substr(4, expected.size() - 5));
         std::string day, sec;
-        if (spec >> day >> sec) {
+        if (pattern >> day >> sec) {
             if (row.text[0] != day || row.text[1] != sec) {
                 why = "epoch " + row.text[0] + " " + row.text[1] + ", expected " + day + " " + sec;
                 return false;
