@@ -1,0 +1,106 @@
+# Installation, the exported CMake package and the Debian package.
+#
+#   cmake --install <build> [--prefix DIR]   program, manual page, plot helper,
+#                                            library, headers, CMake package
+#   cmake --build <build> --target package   havorkastilo_<version>_<arch>.deb
+#
+# A consumer finds the library with
+#   find_package(Havorkastilo REQUIRED)
+#   target_link_libraries(app PRIVATE Havorkastilo::havorkastilo)
+# and includes its headers by folder: #include "GNSS/SolidEarthTide.h".
+
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+# Headers live under include/havorkastilo/ with their folders kept, so that the
+# installed tree reads exactly like the source tree and no name (matrix.h,
+# flh.h, ...) can collide with another package's header in include/.
+set(HAVORKASTILO_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/havorkastilo)
+set(HAVORKASTILO_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/Havorkastilo)
+
+target_include_directories(havorkastilo_core PUBLIC
+    $<INSTALL_INTERFACE:${HAVORKASTILO_INSTALL_INCLUDEDIR}>)
+# The headers use C++17 (inline variables), so a consumer needs it as well.
+target_compile_features(havorkastilo_core PUBLIC cxx_std_17)
+# Outside this tree the library is simply "the Havorkastilo library".
+set_target_properties(havorkastilo_core PROPERTIES EXPORT_NAME havorkastilo)
+
+if(TARGET Havorkastilo)
+    install(TARGETS Havorkastilo
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+endif()
+install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/havorkastilo-plot
+    DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+install(FILES ${PROJECT_SOURCE_DIR}/man/Havorkastilo.1
+    DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md
+    DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT program)
+
+install(TARGETS havorkastilo_core EXPORT HavorkastiloTargets
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library
+    INCLUDES DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR})
+
+# The public headers: the time, geometry, astronomy and tide classes, the
+# angle conversions and radii of curvature they are used with, and the matrix
+# container that g_lg.h and mGNSSc.h include.  Each installed header compiles on
+# its own from the installed tree (the packaging check builds every one).
+file(GLOB HAVORKASTILO_PUBLIC_GNSS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/GNSS/*.h)
+file(GLOB HAVORKASTILO_PUBLIC_MATRIX CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/matrix/*.h)
+install(FILES ${HAVORKASTILO_PUBLIC_GNSS}
+    DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/GNSS COMPONENT library)
+install(FILES ${HAVORKASTILO_PUBLIC_MATRIX}
+    DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/matrix COMPONENT library)
+install(FILES
+    ${PROJECT_SOURCE_DIR}/funkcije/KotnePretvorbe.h
+    ${PROJECT_SOURCE_DIR}/funkcije/PolmeriUkrivljenosti.h
+    DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/funkcije COMPONENT library)
+
+install(EXPORT HavorkastiloTargets
+    NAMESPACE Havorkastilo::
+    FILE HavorkastiloTargets.cmake
+    DESTINATION ${HAVORKASTILO_INSTALL_CMAKEDIR} COMPONENT library)
+configure_package_config_file(
+    ${CMAKE_CURRENT_LIST_DIR}/HavorkastiloConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/HavorkastiloConfig.cmake
+    INSTALL_DESTINATION ${HAVORKASTILO_INSTALL_CMAKEDIR})
+write_basic_package_version_file(
+    ${PROJECT_BINARY_DIR}/HavorkastiloConfigVersion.cmake
+    VERSION ${PROJECT_VERSION}
+    COMPATIBILITY SameMajorVersion)
+install(FILES
+    ${PROJECT_BINARY_DIR}/HavorkastiloConfig.cmake
+    ${PROJECT_BINARY_DIR}/HavorkastiloConfigVersion.cmake
+    DESTINATION ${HAVORKASTILO_INSTALL_CMAKEDIR} COMPONENT library)
+
+# The Debian package: one package with every component, installed under /usr.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME havorkastilo)
+set(CPACK_PACKAGE_VENDOR "Havorkastilo maintainers")
+set(CPACK_PACKAGE_CONTACT "Havorkastilo maintainers <maintainers@users.noreply.c-seed-ce76b6a7.example>")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "solid Earth tide displacement of a station, epoch by epoch")
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
+# The running program's libraries (libc6, libgcc-s1, libstdc++6) come from
+# dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, g++")
+# The long description; CPack puts the summary before it and indents it for
+# the control file.
+set(CPACK_PACKAGE_DESCRIPTION
+    "Havorkastilo computes how far the solid Earth tide raised by the Sun and \
+the Moon displaces a station, with the displacement model of the IERS \
+Conventions (2010) and short analytic Sun and Moon series, and prints a \
+fixed-width table of north, east and up in centimetres with the Sun's and \
+Moon's positions. Its console texts are in Slovenian.
+
+The package also holds havorkastilo-plot, which draws the table with \
+gnuplot, the manual page, and the model as a static C++ library with its \
+headers and a CMake package (find_package(Havorkastilo)).")
+include(CPack)
