@@ -34,11 +34,10 @@ install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/havorkastilo-plot
 install(FILES ${PROJECT_SOURCE_DIR}/man/Havorkastilo.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md
-    DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT program)
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/havorkastilo COMPONENT program)
 
 install(TARGETS havorkastilo_core EXPORT HavorkastiloTargets
-    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library
-    INCLUDES DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR})
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library)
 
 # The public headers: the time, geometry, astronomy and tide classes, the
 # angle conversions and radii of curvature they are used with, and the matrix

@@ -1,0 +1,151 @@
+#!/usr/bin/env bash
+# Packaging check, as root: build the Debian package, install it into this
+# machine, use everything it installed (the program, the manual page, the plot
+# helper, the library through CMake), remove it and check that nothing of it
+# is left.  Then run the plot and manual-page tests with gnuplot and groff
+# present, where none of their cases may be skipped.
+set -euo pipefail
+cd "$(dirname "$0")/../.."
+
+packages=(cmake g++ make libgtest-dev dpkg-dev file gnuplot-nox groff-base man-db)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+    echo "-- installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -qq
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+work=$(mktemp -d)
+installed_here=0
+cleanup() {
+    # A failed check must not leave the package on the machine.
+    if ((installed_here)) && dpkg-query -W -f='${Status}' havorkastilo 2>/dev/null |
+        grep -q "install ok installed"; then
+        dpkg -r havorkastilo >/dev/null 2>&1 || true
+    fi
+    rm -rf -- "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+check() {  # description command...
+    local what=$1
+    shift
+    if "$@"; then echo "ok: $what"; else fail "$what"; fi
+}
+png_signature() {  # file: the eight bytes every PNG begins with
+    [[ $(head -c 8 -- "$1" | od -An -tx1 | tr -d ' \n') == 89504e470d0a1a0a ]]
+}
+
+if dpkg-query -W -f='${Status}' havorkastilo 2>/dev/null | grep -q "install ok installed"; then
+    echo "-- removing an earlier havorkastilo package first"
+    dpkg -r havorkastilo
+fi
+
+echo "-- building the package"
+cmake --preset release >/dev/null
+rm -f build/release/havorkastilo_*.deb
+cmake --build --preset release --target package
+debs=(build/release/havorkastilo_*.deb)
+[[ ${#debs[@]} == 1 && -f ${debs[0]} ]] || fail "exactly one package was expected, found: ${debs[*]}"
+deb=${debs[0]}
+dpkg-deb --info "$deb"
+dpkg-deb --contents "$deb" >"$work/contents.txt"
+for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot \
+    ./usr/share/man/man1/Havorkastilo.1 ./usr/lib/libhavorkastilo_core.a \
+    ./usr/include/havorkastilo/GNSS/SolidEarthTide.h \
+    ./usr/lib/cmake/Havorkastilo/HavorkastiloConfig.cmake; do
+    check "the package holds $path" grep -q " $path\$" "$work/contents.txt"
+done
+check "the package declares its library dependencies" \
+    bash -c "dpkg-deb --field '$deb' Depends | grep -q libstdc++"
+
+echo "-- installing $deb"
+installed_here=1
+dpkg -i "$deb"
+dpkg -L havorkastilo >"$work/files.txt"
+
+echo "-- the installed program"
+check "Havorkastilo is on the PATH in /usr/bin" \
+    test "$(command -v Havorkastilo)" = /usr/bin/Havorkastilo
+Havorkastilo -pd46.03,14.30,300 -e12019-01-17/00:00:00 -e22019-01-17/23:00:00 -ed01:00:00 \
+    >"$work/table.txt" 2>"$work/table.err"
+check "the table's heading" test "$(head -n 1 "$work/table.txt")" = \
+    '#   EPOHA[MJD]   dN[cm]  dE[cm]  dh[cm]      LAs[deg]    FIs[deg]     Rs[km]           LAm[deg]    FIm[deg]        Rm[km]'
+check "24 rows of 122 characters" \
+    test "$(tail -n +3 "$work/table.txt" | awk 'length($0) == 122' | wc -l)" = 24
+check "nothing on standard error" test ! -s "$work/table.err"
+status=0
+Havorkastilo -e12019-13-01/00:00:00 >/dev/null 2>&1 || status=$?
+check "an invalid month ends with status 1" test "$status" = 1
+
+echo "-- the installed manual page"
+check "man finds the page" test "$(man -w Havorkastilo)" = /usr/share/man/man1/Havorkastilo.1
+MANWIDTH=80 man --warnings -E UTF-8 Havorkastilo >"$work/man.txt" 2>"$work/man.err"
+check "man renders it without warnings" test ! -s "$work/man.err"
+check "the rendered page has its sections" \
+    bash -c "grep -q '^SYNOPSIS' '$work/man.txt' && grep -q '^EXIT STATUS' '$work/man.txt'"
+groff -man -Tutf8 -ww -z /usr/share/man/man1/Havorkastilo.1 2>"$work/groff.err"
+check "groff finds nothing to warn about" test ! -s "$work/groff.err"
+
+echo "-- the installed plot helper"
+check "havorkastilo-plot --help" bash -c 'havorkastilo-plot --help | grep -q "^Usage: havorkastilo-plot"'
+havorkastilo-plot -o "$work/tide.png" --svg "$work/tide.svg" -b distance <"$work/table.txt"
+check "a PNG from the real table" png_signature "$work/tide.png"
+check "file(1) agrees it is a PNG" bash -c "file -b '$work/tide.png' | grep -q '^PNG image data, 1000 x 900'"
+check "and an SVG" grep -q '<svg' "$work/tide.svg"
+status=0
+echo "not a table" | havorkastilo-plot -o "$work/bad.png" 2>"$work/bad.err" || status=$?
+check "bad input ends with status 1" test "$status" = 1
+check "bad input is explained" grep -q 'line 1 is not the heading' "$work/bad.err"
+check "bad input leaves no picture" test ! -e "$work/bad.png"
+
+echo "-- the library from CMake"
+while IFS= read -r header; do
+    rel=${header#/usr/include/havorkastilo/}
+    printf '#include "%s"\n' "$rel" |
+        g++ -std=c++17 -fsyntax-only -Wall -Wextra -Werror -I/usr/include/havorkastilo -x c++ - ||
+        fail "the installed header $rel does not compile on its own"
+done < <(grep '^/usr/include/havorkastilo/.*\.h$' "$work/files.txt")
+echo "ok: every installed header compiles on its own"
+cmake -S examples -B "$work/example" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS="-Wall -Wextra -Werror" >/dev/null
+cmake --build "$work/example"
+"$work/example/tide_epoch" | tee "$work/example.txt"
+Havorkastilo -pc46.05,14.5,300 -e12019-01-17/00:00:00 -e22019-01-17/00:00:00 >"$work/one.txt"
+from_example=$(awk '$1 == "north" || $1 == "east" || $1 == "up" { printf "%s ", $4 }' "$work/example.txt")
+from_table=$(awk 'NR == 3 { printf "%s %s %s ", $3, $4, $5 }' "$work/one.txt")
+check "the example's north, east, up [cm] ($from_example) equal the table's ($from_table)" \
+    test "$from_example" = "$from_table"
+
+echo "-- removing the package"
+dpkg -r havorkastilo
+installed_here=0
+left=0
+while IFS= read -r path; do
+    [[ -d $path ]] && continue
+    if [[ -e $path ]]; then
+        echo "left behind: $path" >&2
+        left=1
+    fi
+done <"$work/files.txt"
+check "no file of the package is left" test "$left" = 0
+check "dpkg no longer lists it as installed" \
+    bash -c "! dpkg-query -W -f='\${Status}' havorkastilo 2>/dev/null | grep -q 'install ok installed'"
+check "Havorkastilo is no longer on the PATH" bash -c '! command -v Havorkastilo'
+
+echo "-- the plot and manual-page tests with gnuplot and groff present"
+cmake --build --preset release --target test_plot test_manpage
+for t in test_plot test_manpage; do
+    build/release/tests/$t | tee "$work/$t.log"
+    check "$t skipped nothing" bash -c "! grep -q 'SKIPPED' '$work/$t.log'"
+done
+
+echo "packaging: 0 failed"

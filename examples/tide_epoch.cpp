@@ -1,0 +1,102 @@
+// tide_epoch: the solid Earth tide displacement of one station at one epoch,
+// computed through the Havorkastilo library, the same way the Havorkastilo
+// program computes one row of its table.
+//
+//   tide_epoch                         46.05 deg N, 14.5 deg E, 300 m at
+//                                      2019-01-17 00:00:00 UTC (MJD 58500)
+//   tide_epoch LAT LON H MJD SECONDS   latitude and longitude in decimal
+//                                      degrees (geodetic, GRS80, east
+//                                      positive), ellipsoidal height in
+//                                      metres, epoch as Modified Julian Day
+//                                      and seconds of that day (UTC)
+//
+// It prints the displacement towards north, east and up in metres and in
+// centimetres; the centimetres, rounded to 0.1, are those of the program's
+// table for the same station and epoch.
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <iomanip>
+#include <iostream>
+
+#include "GNSS/LuniSolarPosition.h"
+#include "GNSS/SolidEarthTide.h"
+#include "GNSS/elipsoid.h"
+#include "GNSS/flh.h"
+#include "GNSS/g_lg.h"
+#include "GNSS/mjd.h"
+#include "GNSS/neu.h"
+#include "GNSS/xyz.h"
+#include "GNSS/xyz_flh.h"
+#include "funkcije/KotnePretvorbe.h"
+
+namespace {
+
+// Reads a whole argument as a finite number within [lo, hi].  The library's
+// classes end the process on an invalid value, so a caller checks first.
+bool ReadNumber(const char* text, long double lo, long double hi, long double& value) {
+    char* end = nullptr;
+    value = std::strtold(text, &end);
+    return end != text && *end == '\0' && std::isfinite(value) && value >= lo && value <= hi;
+}
+
+int Usage() {
+    std::cerr << "usage: tide_epoch [LAT_DEG LON_DEG HEIGHT_M MJD SECONDS_OF_DAY]\n"
+                 "  latitude -90..90 and longitude -180..180 in decimal degrees (GRS80),\n"
+                 "  height in metres, whole Modified Julian Day 0..199999 and seconds\n"
+                 "  0 <= s < 86400 of that day (UTC)\n";
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    long double latDeg = 46.05, lonDeg = 14.5, height = 300, day = 58500, seconds = 0;
+    if (argc != 1 && argc != 6) return Usage();
+    if (argc == 6) {
+        if (!ReadNumber(argv[1], -90, 90, latDeg) || !ReadNumber(argv[2], -180, 180, lonDeg) ||
+            !ReadNumber(argv[3], -1e5, 1e7, height) || !ReadNumber(argv[4], 0, 199999, day) ||
+            day != std::floor(day) || !ReadNumber(argv[5], 0, 86400, seconds) || seconds >= 86400)
+            return Usage();
+    }
+
+    elipsoid grs80;
+    grs80.Set(elipsoidns::GRS80);
+    const flh station(deg2rad(latDeg), deg2rad(lonDeg), height);  // radians, metres
+    const xyz position = flh2xyz(station, grs80);                 // Earth-fixed, metres
+    const mjd epoch(static_cast<std::uint32_t>(day), seconds);    // UTC
+
+    // Where the Sun and the Moon stand: Earth-fixed unit vectors and
+    // geocentric distances in metres.
+    LuniSolarPosition ephemeris;
+    xyz sun, moon;
+    long double sunDistance = 0, moonDistance = 0;
+    ephemeris.SunPosition(epoch, sun, sunDistance);
+    ephemeris.MoonPosition(epoch, moon, moonDistance);
+
+    // The model takes the station as a direction and a distance, once, and
+    // the bodies at every epoch.
+    SolidEarthTide tide;
+    tide.SetStaPosition(position.GetUnitVector(1), position.GetLength());
+    tide.SetSunPosition(sun, sunDistance);
+    tide.SetMoonPosition(moon, moonDistance);
+    xyz displacement;  // Earth-fixed, metres
+    tide.GetDisplacement(epoch, displacement);
+
+    // North, east and up in the station's geodetic frame.
+    const neu local = g2lg(displacement, station);
+
+    std::cout << std::fixed << std::setprecision(6) << "station  latitude " << latDeg
+              << " deg, longitude " << lonDeg << " deg, height " << std::setprecision(3) << height
+              << " m (GRS80)\n"
+              << "epoch    MJD " << epoch.GetMJDay() << ", " << epoch.GetSecond()
+              << " s of the day (UTC)\n";
+    const char* names[3] = {"north", "east", "up"};
+    const long double metres[3] = {local.GetN(), local.GetE(), local.GetU()};
+    for (int i = 0; i < 3; ++i) {
+        std::cout << std::left << std::setw(8) << names[i] << std::right << std::setprecision(6)
+                  << std::setw(10) << metres[i] << " m  " << std::setprecision(1) << std::setw(6)
+                  << metres[i] * 100 << " cm\n";
+    }
+    return 0;
+}

@@ -1,0 +1,347 @@
+// The manual page man/Havorkastilo.1 against the program: every option of the
+// help text is described, the messages the program writes are quoted as it
+// writes them, the table shown is the one it prints, and the page renders
+// without warnings where groff and man are installed.
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "src/fHelp.h"
+#include "support/run_program.h"
+
+namespace {
+
+using testsupport::ProgramRun;
+using testsupport::RunProgram;
+using testsupport::SplitLines;
+
+const std::string kPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/Havorkastilo.1";
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// The roff source as its reader sees the words: font changes dropped, the
+// escaped minus, backslash and quotes turned into their characters.
+std::string Plain(const std::string& roff) {
+    std::string out;
+    for (std::size_t i = 0; i < roff.size(); ++i) {
+        if (roff[i] != '\\' || i + 1 == roff.size()) {
+            out += roff[i];
+            continue;
+        }
+        const char c = roff[i + 1];
+        if (c == 'f' && i + 2 < roff.size()) {  // \fB, \fI, \fR, \fP
+            i += 2;
+        } else if (c == '-') {
+            out += '-';
+            ++i;
+        } else if (c == 'e') {
+            out += '\\';
+            ++i;
+        } else if (c == '&') {
+            ++i;
+        } else if (c == '(' && i + 3 < roff.size()) {  // two-letter glyph names
+            const std::string name = roff.substr(i + 2, 2);
+            out += name == "dq" ? "\"" : name == "aq" ? "'" : "?";
+            i += 3;
+        } else {
+            out += roff[i];
+        }
+    }
+    return out;
+}
+
+// Runs of blanks and line ends become one blank, so that a message matches
+// whether the page fills it or keeps its lines.
+std::string Squeeze(const std::string& text) {
+    std::string out;
+    bool blank = false;
+    for (char c : text) {
+        if (c == ' ' || c == '\n' || c == '\t') {
+            blank = true;
+            continue;
+        }
+        if (blank && !out.empty()) out += ' ';
+        blank = false;
+        out += c;
+    }
+    return out;
+}
+
+// The lines of one section of the page (from ".SH NAME" to the next ".SH").
+std::vector<std::string> Section(const std::string& roff, const std::string& name) {
+    std::vector<std::string> lines;
+    bool in = false;
+    for (const std::string& line : SplitLines(roff)) {
+        if (line.rfind(".SH ", 0) == 0)
+            in = line == ".SH " + name;
+        else if (in)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+// Expands an option pattern of the help text into the options it stands
+// for: "-g[k|o[S|L|N]]" gives -gk, -goS, -goL and -goN.
+std::vector<std::string> ExpandAlternatives(const std::string& p, std::size_t& i);
+
+std::vector<std::string> ExpandSequence(const std::string& p, std::size_t& i) {
+    std::vector<std::string> results{""};
+    while (i < p.size() && p[i] != '|' && p[i] != ']') {
+        std::vector<std::string> tails;
+        if (p[i] == '[') {
+            ++i;
+            tails = ExpandAlternatives(p, i);
+            if (i < p.size() && p[i] == ']') ++i;
+        } else {
+            tails = {std::string(1, p[i++])};
+        }
+        std::vector<std::string> next;
+        for (const std::string& head : results)
+            for (const std::string& tail : tails) next.push_back(head + tail);
+        results = next;
+    }
+    return results;
+}
+
+std::vector<std::string> ExpandAlternatives(const std::string& p, std::size_t& i) {
+    std::vector<std::string> all = ExpandSequence(p, i);
+    while (i < p.size() && p[i] == '|') {
+        ++i;
+        for (const std::string& s : ExpandSequence(p, i)) all.push_back(s);
+    }
+    return all;
+}
+
+std::vector<std::string> Expand(const std::string& pattern) {
+    std::size_t i = 0;
+    return ExpandAlternatives(pattern, i);
+}
+
+// The options the help text names: the first word of every option line (the
+// lines that begin with "-") and the options of the usage line, whose value
+// placeholders (POLOZAJ, EPOHA, DT) are written in capitals.
+std::set<std::string> HelpOptions() {
+    std::set<std::string> options;
+    for (int i = 0; i < HelpLineCount(); ++i) {
+        const std::string line = HelpLine(i);
+        std::istringstream words(line);
+        std::string word;
+        const bool usage = line.rfind("Havorkastilo.exe  -", 0) == 0;
+        const bool optionLine = !line.empty() && line[0] == '-';
+        if (!usage && !optionLine) continue;
+        while (words >> word) {
+            if (word[0] != '-') continue;
+            std::size_t end = word.size();
+            while (end > 0 && std::isupper(static_cast<unsigned char>(word[end - 1]))) --end;
+            if (word.size() - end < 2) end = word.size();  // one capital is an option letter
+            for (const std::string& o : Expand(word.substr(0, end))) options.insert(o);
+            if (optionLine) break;
+        }
+    }
+    return options;
+}
+
+// The options the OPTIONS section describes: the bold word that begins the
+// tag line of each .TP paragraph.
+std::set<std::string> TaggedOptions(const std::string& roff) {
+    std::set<std::string> tags;
+    const std::vector<std::string> lines = Section(roff, "OPTIONS");
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].rfind(".TP", 0) != 0) continue;
+        const std::string& tag = lines[i + 1];
+        if (tag.rfind("\\fB", 0) != 0) continue;
+        const std::size_t end = tag.find("\\f", 3);
+        tags.insert(Plain(tag.substr(3, end == std::string::npos ? end : end - 3)));
+    }
+    return tags;
+}
+
+// The text of a verbose echo line without its speaker and its value: what
+// comes after "Havorkastilo" and the function name, up to the first digit.
+std::string EchoText(std::string line) {
+    line.erase(0, std::string("Havorkastilo").size());
+    for (const char* fn : {"::ParseArguments():", "::CheckArguments():"})
+        if (line.rfind(fn, 0) == 0) line.erase(0, std::string(fn).size());
+    const std::size_t digit = line.find_first_of("0123456789");
+    if (digit != std::string::npos) line.erase(digit);
+    return Squeeze(line);
+}
+
+ProgramRun RunHavorkastilo(const std::vector<std::string>& args) {
+    return RunProgram(HAVORKASTILO_EXE, args);
+}
+
+}  // namespace
+
+TEST(ManualPageOptions, HelpTextOptionPatternsExpandToTheThirteenOptions) {
+    // The expansion of the help's patterns is what the next check relies on.
+    const std::set<std::string> expected = {"-pd", "-pc",  "-pr",  "-px",  "-e1", "-e2", "-ed",
+                                            "-gk", "-goS", "-goL", "-goN", "-v",  "-h"};
+    EXPECT_EQ(HelpOptions(), expected);
+    EXPECT_EQ(Expand("-g[k|o[S|L|N]]"), (std::vector<std::string>{"-gk", "-goS", "-goL", "-goN"}));
+}
+
+TEST(ManualPageOptions, EveryHelpOptionIsDescribedAndInTheSynopsis) {
+    const std::string page = ReadFile(kPage);
+    ASSERT_FALSE(page.empty()) << kPage;
+    const std::set<std::string> tagged = TaggedOptions(page);
+    std::string synopsis;
+    for (const std::string& line : Section(page, "SYNOPSIS")) synopsis += Plain(line) + "\n";
+    for (const std::string& option : HelpOptions()) {
+        EXPECT_EQ(tagged.count(option), 1u) << option << " has no paragraph under OPTIONS";
+        EXPECT_NE(synopsis.find(option), std::string::npos) << option << " is not in the SYNOPSIS";
+    }
+    EXPECT_EQ(tagged.size(), HelpOptions().size()) << "OPTIONS describes options the help lacks";
+}
+
+TEST(ManualPageOptions, HasTheSectionsOfAManualPage) {
+    const std::string page = ReadFile(kPage);
+    for (const char* name :
+         {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "THE TABLE", "TIME SCALES",
+          "STANDARD OUTPUT AND STANDARD ERROR", "EXIT STATUS", "DIAGNOSTICS", "EXAMPLES"})
+        EXPECT_FALSE(Section(page, name).empty()) << "no section " << name;
+}
+
+TEST(ManualPageMessages, QuotesEveryWarningAsTheProgramWritesIt) {
+    const std::string page = Squeeze(Plain(ReadFile(kPage)));
+    const ProgramRun run = RunHavorkastilo({"-q", "-p", "-e", "-g", "-go", "foo"});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+    int warnings = 0;
+    const std::string open = "Warning -> ", close = " ####";
+    for (std::size_t at = run.err.find(open); at != std::string::npos;
+         at = run.err.find(open, at + 1)) {
+        const std::size_t from = at + open.size();
+        const std::string text = run.err.substr(from, run.err.find(close, from) - from);
+        ++warnings;
+        EXPECT_NE(page.find(Squeeze(text)), std::string::npos) << "not in the page: " << text;
+    }
+    EXPECT_EQ(warnings, 6);
+    EXPECT_NE(page.find("#### Havorkastilo: Warning -> TEXT ####"), std::string::npos);
+    EXPECT_NE(page.find("Continuing Havorkastilo ..."), std::string::npos);
+}
+
+TEST(ManualPageMessages, QuotesEveryErrorReportAsTheProgramWritesIt) {
+    const std::string page = Squeeze(Plain(ReadFile(kPage)));
+    struct Case {
+        std::vector<std::string> args;
+        bool onStdout;
+    };
+    const Case cases[] = {{{"-e12019-13-01/00:00:00"}, true},
+                          {{"-e12019-01-17/30:00:00"}, true},
+                          {{"-px0,0,0"}, false}};
+    for (const Case& c : cases) {
+        const ProgramRun run = RunHavorkastilo(c.args);
+        ASSERT_TRUE(run.exited) << c.args[0];
+        EXPECT_EQ(run.status, 1) << c.args[0];
+        const std::string& report = c.onStdout ? run.out : run.err;
+        int lines = 0;
+        for (const std::string& line : SplitLines(report)) {
+            if (Squeeze(line).empty()) continue;
+            ++lines;
+            EXPECT_NE(page.find(Squeeze(line)), std::string::npos)
+                << c.args[0] << ": not in the page: " << line;
+        }
+        EXPECT_EQ(lines, 2) << c.args[0];
+    }
+}
+
+TEST(ManualPageMessages, ShowsTheVerboseEchoOfItsExampleLineByLine) {
+    const std::string page = Plain(ReadFile(kPage));
+    std::set<std::string> pageLines;
+    for (const std::string& line : SplitLines(page)) pageLines.insert(line);
+    const ProgramRun run = RunHavorkastilo({"-v", "-pd46.03,14.30,300", "-e12019-01-17/00:00:00",
+                                            "-e22019-01-17/02:00:00", "-ed01:00:00", "-gk"});
+    ASSERT_TRUE(run.exited);
+    int shown = 0;
+    for (const std::string& line : SplitLines(run.err)) {
+        if (line.empty() || line.find("SUCCESFULLY ENDING PROGRAM") != std::string::npos) continue;
+        ++shown;
+        EXPECT_EQ(pageLines.count(line), 1u) << "not a line of the page: " << line;
+    }
+    EXPECT_EQ(shown, 12);
+}
+
+TEST(ManualPageMessages, ExplainsEveryVerboseEchoText) {
+    const std::string page = Squeeze(Plain(ReadFile(kPage)));
+    const std::vector<std::vector<std::string>> runs = {
+        {"-v", "-pd46.03,14.30,300", "-e12019-01-17/00:00:00", "-e22019-01-17/02:00:00",
+         "-ed01:00:00", "-gk"},
+        {"-v", "-pc46,15,0", "-goS", "-goL", "-goN", "-h", "-e12019-01-18/00:00:00",
+         "-e22019-01-17/00:00:00"},
+        {"-v", "-pr0.8,0.26,0", "-px4252544,1100000,4500000"},
+        {"-v", "-ed00:00:00"}};
+    std::set<std::string> texts;
+    for (const auto& args : runs) {
+        const ProgramRun run = RunHavorkastilo(args);
+        ASSERT_TRUE(run.exited);
+        EXPECT_EQ(run.status, 0);
+        for (const std::string& line : SplitLines(run.err))
+            if (line.rfind("Havorkastilo", 0) == 0) texts.insert(EchoText(line));
+    }
+    // Start and closing lines, 2 headings and the computing line; 4
+    // positions, 2 epochs, the step, 4 geometries and help as read;
+    // and each of the three checks both passing and repairing.
+    EXPECT_EQ(texts.size(), 23u);
+    for (const std::string& text : texts)
+        EXPECT_NE(page.find(text), std::string::npos) << "not in the page: " << text;
+}
+
+TEST(ManualPageTable, ShowsTheHeadingAndRowsTheProgramPrints) {
+    const std::string page = Plain(ReadFile(kPage));
+    std::vector<std::string> shown;
+    for (const std::string& line : SplitLines(page))
+        if (line.rfind("#   EPOHA", 0) == 0 || line.rfind("#-", 0) == 0 ||
+            line.rfind(" 58500", 0) == 0)
+            shown.push_back(line);
+    // The heading under THE TABLE, then the example's heading, rule and rows.
+    ASSERT_EQ(shown.size(), 6u);
+    const ProgramRun run = RunHavorkastilo(
+        {"-pd46.03,14.30,300", "-e12019-01-17/00:00:00", "-e22019-01-17/23:00:00", "-ed01:00:00"});
+    ASSERT_TRUE(run.exited);
+    const std::vector<std::string> table = SplitLines(run.out);
+    ASSERT_GE(table.size(), 5u);
+    EXPECT_EQ(shown[0], table[0]);
+    for (std::size_t i = 0; i < 5; ++i) EXPECT_EQ(shown[i + 1], table[i]) << "line " << i + 1;
+    EXPECT_EQ(table[1], "#" + std::string(121, '-'));  // as the page says in words
+}
+
+namespace {
+
+bool Have(const std::string& tool) {
+    const ProgramRun run = RunProgram("/bin/sh", {"-c", "command -v " + tool});
+    return run.exited && run.status == 0;
+}
+
+}  // namespace
+
+TEST(ManualPageRendering, GroffFindsNothingToWarnAbout) {
+    if (!Have("groff")) GTEST_SKIP() << "groff is not installed";
+    const ProgramRun run =
+        RunProgram("/bin/sh", {"-c", "groff -man -Tutf8 -ww -z '" + kPage + "'"});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+}
+
+TEST(ManualPageRendering, ManShowsThePageWithoutWarnings) {
+    if (!Have("man") || !Have("groff")) GTEST_SKIP() << "man or groff is not installed";
+    const ProgramRun run = RunProgram(
+        "/bin/sh", {"-c", "LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l '" + kPage + "'"});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, "");
+    EXPECT_NE(Squeeze(run.out).find("Havorkastilo - solid Earth tide displacement"),
+              std::string::npos);
+    EXPECT_NE(run.out.find("EXIT STATUS"), std::string::npos);
+}
