@@ -1,0 +1,280 @@
+// The plot helper tools/havorkastilo-plot: it refuses what is not a table of
+// Havorkastilo before it draws anything, says why and leaves no picture; and,
+// where gnuplot is installed, it draws real tables of the program as PNG and
+// SVG files of the size asked for.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/run_program.h"
+
+namespace {
+
+using testsupport::ProgramRun;
+using testsupport::RunProgram;
+using testsupport::SplitLines;
+
+const std::string kScript = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-plot";
+
+// A shell word that stands for s exactly.
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+ProgramRun Shell(const std::string& command) {
+    return RunProgram("/bin/sh", {"-c", command});
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+bool Exists(const std::string& path) {
+    struct stat st;
+    return stat(path.c_str(), &st) == 0;
+}
+
+bool HaveGnuplot() {
+    const ProgramRun run = Shell("command -v gnuplot");
+    return run.exited && run.status == 0;
+}
+
+// A folder of its own for each test, removed afterwards.
+class PlotTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string base = testing::TempDir();
+        if (base.empty() || base.back() != '/') base += '/';
+        std::string pattern = base + "havorkastilo-plot-test.XXXXXX";
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override {
+        if (!dir_.empty()) Shell("rm -rf " + Quote(dir_));
+    }
+    std::string Path(const std::string& name) const { return dir_ + "/" + name; }
+
+    // The program's table for the worked example station, written to a file.
+    std::string Table(const std::string& name, const std::vector<std::string>& epochs) {
+        std::vector<std::string> args = {"-pd46.03,14.30,300"};
+        args.insert(args.end(), epochs.begin(), epochs.end());
+        const ProgramRun run = RunProgram(HAVORKASTILO_EXE, args);
+        EXPECT_TRUE(run.exited && run.status == 0);
+        WriteFile(Path(name), run.out);
+        return Path(name);
+    }
+    std::string ThreeDays(const std::string& name = "table.txt") {
+        return Table(name, {"-e12019-01-17/00:00:00", "-e22019-01-20/00:00:00", "-ed00:10:00"});
+    }
+
+    // Runs the helper with the given shell arguments.
+    ProgramRun Plot(const std::string& args, const std::string& env = "") {
+        return Shell(env + " " + Quote(kScript) + " " + args);
+    }
+
+    std::string dir_;
+};
+
+// Width and height of a PNG from its IHDR chunk, which follows the 8-byte
+// signature, the chunk length and the chunk type: two big-endian 32-bit words.
+bool PngSize(const std::string& png, std::uint32_t& width, std::uint32_t& height) {
+    static const std::string kSignature("\x89PNG\r\n\x1a\n", 8);
+    if (png.size() < 24 || png.compare(0, 8, kSignature) != 0 || png.compare(12, 4, "IHDR") != 0)
+        return false;
+    auto word = [&](std::size_t at) {
+        std::uint32_t v = 0;
+        for (std::size_t i = 0; i < 4; ++i) v = v << 8 | static_cast<unsigned char>(png[at + i]);
+        return v;
+    };
+    width = word(16);
+    height = word(20);
+    return true;
+}
+
+}  // namespace
+
+TEST_F(PlotTest, HelpListsTheOptionsAndExitsZero) {
+    const ProgramRun run = Plot("--help");
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.out.rfind("Usage: havorkastilo-plot", 0), 0u);
+    for (const char* option : {"--output", "--svg", "--bodies", "--time", "--title", "--size",
+                               "--help", "GNUPLOT", "Exit status"})
+        EXPECT_NE(run.out.find(option), std::string::npos) << option;
+    EXPECT_EQ(run.err, "");
+}
+
+TEST_F(PlotTest, WrongCommandLinesEndWithStatusTwo) {
+    const std::string table = ThreeDays();
+    const struct {
+        std::string args, message;
+    } cases[] = {
+        {"-q", "unknown option: -q"},
+        {"--bodies speed " + Quote(table), "--bodies takes \"distance\" or \"longitude\""},
+        {"--time hours " + Quote(table), "--time takes \"days\", \"mjd\" or \"date\""},
+        {"--size 10x10 " + Quote(table), "--size takes the width and height in pixels"},
+        {Quote(table) + " " + Quote(table), "only one input file may be given"},
+        {Quote(table) + " -o", "option -o needs a value"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = Plot("-o " + Quote(Path("x.png")) + " " + c.args);
+        ASSERT_TRUE(run.exited) << c.args;
+        EXPECT_EQ(run.status, 2) << c.args;
+        EXPECT_NE(run.err.find("havorkastilo-plot: error: " + c.message), std::string::npos)
+            << c.args << "\n"
+            << run.err;
+        EXPECT_FALSE(Exists(Path("x.png"))) << c.args;
+    }
+}
+
+TEST_F(PlotTest, RefusesWhatIsNotATableAndLeavesNoPicture) {
+    const std::string good = ReadFile(ThreeDays());
+    const std::vector<std::string> lines = SplitLines(good);
+    ASSERT_GT(lines.size(), 5u);
+    auto join = [](const std::vector<std::string>& ls) {
+        std::string t;
+        for (const std::string& l : ls) t += l + "\n";
+        return t;
+    };
+    const ProgramRun help = RunProgram(HAVORKASTILO_EXE, {});
+    const ProgramRun verbose = RunProgram(HAVORKASTILO_EXE, {"-v"});
+
+    std::vector<std::string> shortRow = lines;  // the last field of the third row cut off
+    shortRow[4] = shortRow[4].substr(0, shortRow[4].size() - 15);
+    std::vector<std::string> nanRow = lines;  // the Sun's distance unreadable
+    nanRow[3].replace(nanRow[3].size() - 53, 11, "        nan");
+    std::vector<std::string> wordRow = lines;
+    wordRow[6] = " 58500  3600.0    -0.9    -3.8    -4.9      west";
+    std::vector<std::string> fewDecimals = lines;  // the MJD with a fraction
+    fewDecimals[2].replace(0, 6, "58500.");
+    std::vector<std::string> noRule = lines;
+    noRule[1] = "#=====";
+    std::vector<std::string> twoTables = lines;  // a second heading among the rows
+    twoTables.insert(twoTables.end(), lines.begin(), lines.begin() + 3);
+
+    const struct {
+        std::string what, text, message;
+    } cases[] = {
+        {"empty input", "", "empty input: expected the table"},
+        {"blank lines only", "\n\n", "line 1 is not the heading"},
+        {"the heading alone", lines[0] + "\n", "the table ends after its heading line"},
+        {"no rows", lines[0] + "\n" + lines[1] + "\n", "the table has no rows"},
+        {"the help text", help.out, "line 1 is not the heading"},
+        {"the verbose log before the table", verbose.err + verbose.out,
+         "line 1 is not the heading"},
+        {"a wrong rule line", join(noRule), "line 2 is not the rule line"},
+        {"a row with a field missing", join(shortRow),
+         "line 5: a row has 11 fields, this one has 10"},
+        {"a row with nan", join(nanRow), "line 4: field 8 is not a number with 1 decimal: \"nan\""},
+        {"a row with a word", join(wordRow), "line 7: a row has 11 fields, this one has 6"},
+        {"a fractional day number", join(fewDecimals),
+         "line 3: field 1 (MJD) is not a whole day number: \"58500.\""},
+        {"two tables one after the other", join(twoTables),
+         "field 1 (MJD) is not a whole day number: \"#\""},
+    };
+    ASSERT_FALSE(help.out.empty());
+    ASSERT_FALSE(verbose.err.empty());
+    for (const auto& c : cases) {
+        WriteFile(Path("input.txt"), c.text);
+        // From a file and from standard input alike.
+        for (const std::string& how : {std::string(" "), std::string(" < ")}) {
+            const ProgramRun run =
+                Plot("-o " + Quote(Path("x.png")) + how + Quote(Path("input.txt")));
+            ASSERT_TRUE(run.exited) << c.what;
+            EXPECT_EQ(run.status, 1) << c.what;
+            EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ":\n" << run.err;
+            EXPECT_NE(run.err.find(how == " " ? Path("input.txt") : "standard input"),
+                      std::string::npos)
+                << c.what << ": the message names the input";
+            EXPECT_FALSE(Exists(Path("x.png"))) << c.what;
+        }
+    }
+}
+
+TEST_F(PlotTest, MissingInputFileEndsWithStatusOne) {
+    const ProgramRun run = Plot(Quote(Path("none.txt")) + " -o " + Quote(Path("x.png")));
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find("none.txt: no such readable file"), std::string::npos) << run.err;
+}
+
+TEST_F(PlotTest, MissingGnuplotIsNamedAndEndsWithStatusThree) {
+    const std::string table = ThreeDays();
+    const ProgramRun run = Plot(Quote(table) + " -o " + Quote(Path("x.png")),
+                                "GNUPLOT=" + Quote(Path("no-such-gnuplot")));
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.err.find("gnuplot not found"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("apt-get install gnuplot-nox"), std::string::npos) << run.err;
+    EXPECT_FALSE(Exists(Path("x.png")));
+}
+
+TEST_F(PlotTest, DrawsTheProgramsTableAsPngOfTheSizeAskedFor) {
+    if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed";
+    const std::string table = ThreeDays();
+    const struct {
+        std::string args;
+        std::uint32_t width, height;
+    } cases[] = {
+        {Quote(table), 1000, 600},
+        {"-b distance < " + Quote(table), 1000, 900},
+        {"--bodies=longitude --time date -s 800,700 " + Quote(table), 800, 700},
+        {"-t mjd --title \"Station 'A' [cm]\" - < " + Quote(table), 1000, 600},
+    };
+    for (const auto& c : cases) {
+        const std::string png = Path("tide.png");
+        std::remove(png.c_str());
+        const ProgramRun run = Plot(c.args + " -o " + Quote(png));
+        ASSERT_TRUE(run.exited) << c.args;
+        EXPECT_EQ(run.status, 0) << c.args << "\n" << run.err;
+        std::uint32_t width = 0, height = 0;
+        EXPECT_TRUE(PngSize(ReadFile(png), width, height)) << c.args << ": not a PNG";
+        EXPECT_EQ(width, c.width) << c.args;
+        EXPECT_EQ(height, c.height) << c.args;
+    }
+}
+
+TEST_F(PlotTest, WritesAnSvgOnRequestAndDrawsATableOfOneRow) {
+    if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed";
+    const std::string one = Table("one.txt", {"-e12019-01-17/00:00:00", "-e22019-01-17/00:00:00"});
+    ASSERT_EQ(SplitLines(ReadFile(one)).size(), 3u);
+    const ProgramRun run = Plot(Quote(one) + " -s 640,480 -o " + Quote(Path("one.png")) +
+                                " --svg " + Quote(Path("one.svg")));
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0) << run.err;
+    std::uint32_t width = 0, height = 0;
+    EXPECT_TRUE(PngSize(ReadFile(Path("one.png")), width, height));
+    EXPECT_EQ(width, 640u);
+    const std::string svg = ReadFile(Path("one.svg"));
+    EXPECT_EQ(svg.rfind("<?xml", 0), 0u);
+    EXPECT_NE(svg.find("<svg"), std::string::npos);
+    EXPECT_NE(svg.find("width=\"640\""), std::string::npos);
+    EXPECT_NE(svg.find("displacement [cm]"), std::string::npos);
+}
+
+TEST_F(PlotTest, AnUnwritableOutputEndsWithStatusThree) {
+    if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed";
+    const std::string table = ThreeDays();
+    const ProgramRun run = Plot(Quote(table) + " -o " + Quote(Path("no-folder/tide.png")));
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+}
