@@ -1,8 +1,7 @@
 #include "PROGINC/ParseArgument.h"
 
 #include <cctype>
-#include <cerrno>
-#include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -60,13 +59,14 @@ unsigned short IntField(const char* a, std::size_t len, std::size_t start, int c
 }
 
 // One integer of the pattern "%d": optional white space, sign and digits.
-// Returns false (value untouched) when no digit follows.
+// Returns false (value untouched) when no digit follows.  A number beyond the
+// range of int is read as the C library reads it: held at the limits of long,
+// then cut to its low 32 bits (two's complement), so 4294967297 reads as 1.
 bool ScanInt(const char*& p, int& value) {
     char* end = nullptr;
-    errno = 0;
     const long v = std::strtol(p, &end, 10);
     if (end == p) return false;
-    value = v > INT_MAX ? INT_MAX : (v < INT_MIN ? INT_MIN : static_cast<int>(v));
+    value = static_cast<int>(static_cast<std::uint32_t>(static_cast<unsigned long>(v)));
     p = end;
     return true;
 }

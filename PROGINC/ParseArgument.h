@@ -49,7 +49,8 @@ void ParseYMD(const char* argi, ymdhms& dat, int npos);
 
 // Time span "h:m:s" read like the pattern "%d:%d:%Lf" (fields that cannot be
 // read stay 0; signs per field): h * 3600 + 60 * m (in double precision) + s,
-// in seconds.  Integer fields beyond the range of int are held at its limits.
+// in seconds.  An integer field beyond the range of int keeps the low 32 bits
+// of its value held at the limits of long, as the C library's "%d" does.
 long double ParseHMS(const char* argi, int npos);
 
 #endif  // PROGINC_PARSEARGUMENT_H
