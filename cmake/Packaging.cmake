@@ -31,7 +31,7 @@ if(TARGET Havorkastilo)
 endif()
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/havorkastilo-plot
     DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-install(FILES ${PROJECT_SOURCE_DIR}/man/Havorkastilo.1
+install(FILES ${PROJECT_SOURCE_DIR}/man/Havorkastilo.1 ${PROJECT_SOURCE_DIR}/man/havorkastilo-plot.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/havorkastilo COMPONENT program)
@@ -91,15 +91,15 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, g++")
 # The long description; CPack puts the summary before it and indents it for
-# the control file.
+# the control file, line by line as written here.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Havorkastilo computes how far the solid Earth tide raised by the Sun and \
-the Moon displaces a station, with the displacement model of the IERS \
-Conventions (2010) and short analytic Sun and Moon series, and prints a \
-fixed-width table of north, east and up in centimetres with the Sun's and \
-Moon's positions. Its console texts are in Slovenian.
+    "Havorkastilo computes how far the solid Earth tide raised by the Sun and
+the Moon displaces a station, with the displacement model of the IERS
+Conventions (2010) and short analytic Sun and Moon series, and prints a
+fixed-width table of north, east and up in centimetres with the Sun's and
+the Moon's positions. Its console texts are in Slovenian.
 
-The package also holds havorkastilo-plot, which draws the table with \
-gnuplot, the manual page, and the model as a static C++ library with its \
+The package also holds havorkastilo-plot, which draws the table with
+gnuplot, the manual page, and the model as a static C++ library with its
 headers and a CMake package (find_package(Havorkastilo)).")
 include(CPack)

@@ -1,7 +1,8 @@
 // The manual page man/Havorkastilo.1 against the program: every option of the
 // help text is described, the messages the program writes are quoted as it
 // writes them, the table shown is the one it prints, and the page renders
-// without warnings where groff and man are installed.
+// without warnings where groff and man are installed.  The same for the page
+// of the plot helper, man/havorkastilo-plot.1, against its --help.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -21,6 +22,8 @@ using testsupport::RunProgram;
 using testsupport::SplitLines;
 
 const std::string kPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/Havorkastilo.1";
+const std::string kPlotPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/havorkastilo-plot.1";
+const std::string kPlotScript = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-plot";
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -327,21 +330,63 @@ bool Have(const std::string& tool) {
 
 TEST(ManualPageRendering, GroffFindsNothingToWarnAbout) {
     if (!Have("groff")) GTEST_SKIP() << "groff is not installed";
-    const ProgramRun run =
-        RunProgram("/bin/sh", {"-c", "groff -man -Tutf8 -ww -z '" + kPage + "'"});
-    ASSERT_TRUE(run.exited);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "");
+    for (const std::string& page : {kPage, kPlotPage}) {
+        const ProgramRun run =
+            RunProgram("/bin/sh", {"-c", "groff -man -Tutf8 -ww -z '" + page + "'"});
+        ASSERT_TRUE(run.exited) << page;
+        EXPECT_EQ(run.status, 0) << page;
+        EXPECT_EQ(run.err, "") << page;
+    }
 }
 
-TEST(ManualPageRendering, ManShowsThePageWithoutWarnings) {
+TEST(ManualPageRendering, ManShowsThePagesWithoutWarnings) {
     if (!Have("man") || !Have("groff")) GTEST_SKIP() << "man or groff is not installed";
-    const ProgramRun run = RunProgram(
-        "/bin/sh", {"-c", "LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l '" + kPage + "'"});
-    ASSERT_TRUE(run.exited);
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "");
-    EXPECT_NE(Squeeze(run.out).find("Havorkastilo - solid Earth tide displacement"),
-              std::string::npos);
-    EXPECT_NE(run.out.find("EXIT STATUS"), std::string::npos);
+    const struct {
+        std::string page, name;
+    } pages[] = {{kPage, "Havorkastilo - solid Earth tide displacement"},
+                 {kPlotPage, "havorkastilo-plot - draw the solid Earth tide table"}};
+    for (const auto& p : pages) {
+        const ProgramRun run = RunProgram(
+            "/bin/sh",
+            {"-c", "LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l '" + p.page + "'"});
+        ASSERT_TRUE(run.exited) << p.page;
+        EXPECT_EQ(run.status, 0) << p.page;
+        EXPECT_EQ(run.err, "") << p.page;
+        EXPECT_NE(Squeeze(run.out).find(p.name), std::string::npos) << p.page;
+        EXPECT_NE(run.out.find("EXIT STATUS"), std::string::npos) << p.page;
+    }
+}
+
+TEST(PlotManualPage, DescribesEveryOptionOfTheHelpersHelp) {
+    const ProgramRun help = RunProgram("/bin/sh", {"-c", "'" + kPlotScript + "' --help"});
+    ASSERT_TRUE(help.exited);
+    ASSERT_EQ(help.status, 0);
+    std::set<std::string> listed;
+    for (const std::string& line : SplitLines(help.out)) {
+        std::istringstream words(line);
+        std::string word;
+        while (words >> word && word.rfind("-", 0) == 0 && word.size() > 1) {
+            if (word.back() == ',') word.pop_back();
+            listed.insert(word);
+        }
+    }
+    const std::set<std::string> expected = {"-o",     "--output", "--svg", "-b",      "--bodies",
+                                            "-t",     "--time",   "-T",    "--title", "-s",
+                                            "--size", "-h",       "--help"};
+    EXPECT_EQ(listed, expected);
+
+    // Every bold word of the tag lines under OPTIONS.
+    std::set<std::string> tagged;
+    const std::vector<std::string> lines = Section(ReadFile(kPlotPage), "OPTIONS");
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].rfind(".TP", 0) != 0) continue;
+        const std::string& tag = lines[i + 1];
+        for (std::size_t at = tag.find("\\fB"); at != std::string::npos;
+             at = tag.find("\\fB", at + 3)) {
+            const std::size_t end = tag.find("\\f", at + 3);
+            tagged.insert(Plain(tag.substr(at + 3, end - at - 3)));
+        }
+    }
+    for (const std::string& option : listed)
+        EXPECT_EQ(tagged.count(option), 1u) << option << " has no paragraph in the plot page";
 }

@@ -59,7 +59,8 @@ deb=${debs[0]}
 dpkg-deb --info "$deb"
 dpkg-deb --contents "$deb" >"$work/contents.txt"
 for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot \
-    ./usr/share/man/man1/Havorkastilo.1 ./usr/lib/libhavorkastilo_core.a \
+    ./usr/share/man/man1/Havorkastilo.1 ./usr/share/man/man1/havorkastilo-plot.1 \
+    ./usr/lib/libhavorkastilo_core.a ./usr/share/doc/havorkastilo/README.md \
     ./usr/include/havorkastilo/GNSS/SolidEarthTide.h \
     ./usr/lib/cmake/Havorkastilo/HavorkastiloConfig.cmake; do
     check "the package holds $path" grep -q " $path\$" "$work/contents.txt"
@@ -92,8 +93,11 @@ MANWIDTH=80 man --warnings -E UTF-8 Havorkastilo >"$work/man.txt" 2>"$work/man.e
 check "man renders it without warnings" test ! -s "$work/man.err"
 check "the rendered page has its sections" \
     bash -c "grep -q '^SYNOPSIS' '$work/man.txt' && grep -q '^EXIT STATUS' '$work/man.txt'"
-groff -man -Tutf8 -ww -z /usr/share/man/man1/Havorkastilo.1 2>"$work/groff.err"
-check "groff finds nothing to warn about" test ! -s "$work/groff.err"
+check "man finds the plot helper's page" \
+    test "$(man -w havorkastilo-plot)" = /usr/share/man/man1/havorkastilo-plot.1
+groff -man -Tutf8 -ww -z /usr/share/man/man1/Havorkastilo.1 \
+    /usr/share/man/man1/havorkastilo-plot.1 2>"$work/groff.err"
+check "groff finds nothing to warn about in either page" test ! -s "$work/groff.err"
 
 echo "-- the installed plot helper"
 check "havorkastilo-plot --help" bash -c 'havorkastilo-plot --help | grep -q "^Usage: havorkastilo-plot"'
