@@ -88,6 +88,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 # The running program's libraries (libc6, libgcc-s1, libstdc++6) come from
 # dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/GzipManPages.cmake)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, g++")
 # The long description; CPack puts the summary before it and indents it for

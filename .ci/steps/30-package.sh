@@ -59,7 +59,7 @@ deb=${debs[0]}
 dpkg-deb --info "$deb"
 dpkg-deb --contents "$deb" >"$work/contents.txt"
 for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot \
-    ./usr/share/man/man1/Havorkastilo.1 ./usr/share/man/man1/havorkastilo-plot.1 \
+    ./usr/share/man/man1/Havorkastilo.1.gz ./usr/share/man/man1/havorkastilo-plot.1.gz \
     ./usr/lib/libhavorkastilo_core.a ./usr/share/doc/havorkastilo/README.md \
     ./usr/include/havorkastilo/GNSS/SolidEarthTide.h \
     ./usr/lib/cmake/Havorkastilo/HavorkastiloConfig.cmake; do
@@ -88,15 +88,15 @@ Havorkastilo -e12019-13-01/00:00:00 >/dev/null 2>&1 || status=$?
 check "an invalid month ends with status 1" test "$status" = 1
 
 echo "-- the installed manual page"
-check "man finds the page" test "$(man -w Havorkastilo)" = /usr/share/man/man1/Havorkastilo.1
+check "man finds the page" test "$(man -w Havorkastilo)" = /usr/share/man/man1/Havorkastilo.1.gz
 MANWIDTH=80 man --warnings -E UTF-8 Havorkastilo >"$work/man.txt" 2>"$work/man.err"
 check "man renders it without warnings" test ! -s "$work/man.err"
 check "the rendered page has its sections" \
     bash -c "grep -q '^SYNOPSIS' '$work/man.txt' && grep -q '^EXIT STATUS' '$work/man.txt'"
 check "man finds the plot helper's page" \
-    test "$(man -w havorkastilo-plot)" = /usr/share/man/man1/havorkastilo-plot.1
-groff -man -Tutf8 -ww -z /usr/share/man/man1/Havorkastilo.1 \
-    /usr/share/man/man1/havorkastilo-plot.1 2>"$work/groff.err"
+    test "$(man -w havorkastilo-plot)" = /usr/share/man/man1/havorkastilo-plot.1.gz
+zcat /usr/share/man/man1/Havorkastilo.1.gz /usr/share/man/man1/havorkastilo-plot.1.gz |
+    groff -man -Tutf8 -ww -z 2>"$work/groff.err"
 check "groff finds nothing to warn about in either page" test ! -s "$work/groff.err"
 
 echo "-- the installed plot helper"
