@@ -172,8 +172,7 @@ void BoundTable(Havorkastilo& settings) {
     if (last < settings.enE) settings.enE = last;
 }
 
-// One run of main on the arguments; the exit status, or -1 for a completed
-// run whose main would return 0.
+// One run of main on the arguments; its exit status (0 when main returns).
 int RunMain(const std::vector<const char*>& argv) {
     try {
         Havorkastilo settings;

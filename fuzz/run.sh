@@ -16,6 +16,10 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-60}
+command -v clang++ >/dev/null || {
+    echo "fuzz: needs clang++ and the fuzzer runtime (Debian: clang libclang-rt-14-dev)" >&2
+    exit 2
+}
 build=build/fuzz
 artifacts=fuzz-artifacts
 

@@ -415,6 +415,23 @@ TEST(RandomCommandLines, Shard3) {
     RunShard(3);
 }
 
+// A caller of execve may pass no argument vector at all (argc 0, argv[0]
+// null); the command line then holds nothing, as with no arguments.
+TEST(RandomCommandLines, AnEmptyArgumentVectorPrintsTheHelpText) {
+    const std::string help = ReadFile(std::string(HAVORKASTILO_SOURCE_DIR) + "/tests/e2e/help.txt");
+    bool runs = true;
+    const testsupport::Outcome o = testsupport::Capture([&] {
+        Havorkastilo s;
+        const char* argv[] = {nullptr};
+        ParseArguments(s, 0, argv);
+        runs = s.GetRProgram();
+    });
+    EXPECT_FALSE(o.exited);
+    EXPECT_FALSE(runs);
+    EXPECT_EQ(o.out, help);
+    EXPECT_EQ(o.err, "");
+}
+
 // The checks above must be able to fail: each broken outcome is rejected.
 TEST(OutcomeCheck, RejectsWhatTheProgramDoesNotPromise) {
     using outcomecheck::CheckOutcome;
