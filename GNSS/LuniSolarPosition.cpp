@@ -16,6 +16,20 @@ inline long double Arg(double a, double b, long double T) {
     return (a + b * T) * kDegToRad;
 }
 
+// Sine and cosine of one angle by one call: the same values as sin and cos
+// (the library computes them by the same reduction and the same kernels),
+// for the cost of little more than one.
+inline void SinCos(long double a, long double& s, long double& c) {
+    ::sincosl(a, &s, &c);
+}
+
+// (x, y, z) turned about the z axis by the angle whose cosine and sine are
+// c and s, as xyz::RotateZ turns it.
+inline void RotateZ(long double x, long double y, long double z, long double c, long double s,
+                    xyz& out) {
+    out.Set(c * x - s * y, s * x + c * y, z);
+}
+
 }  // namespace
 
 LuniSolarPosition::LuniSolarPosition() : twopi(6.283185307179586), AU(149597870), RE(6378.137) {}
@@ -28,8 +42,7 @@ long double LuniSolarPosition::Centuries(const mjd& eph) const {
     return (s / 86400.0 + days - LeapSec / 86400.0) / 36525.0;
 }
 
-long double LuniSolarPosition::GSTime(const mjd& ephUT1) const {
-    const long double T = Centuries(ephUT1);
+long double LuniSolarPosition::GSTimeAt(long double T) const {
     // Mean sidereal time in seconds of time; one second of time is 1/240 of a
     // degree.
     const long double temp =
@@ -42,6 +55,10 @@ long double LuniSolarPosition::GSTime(const mjd& ephUT1) const {
     return gst;
 }
 
+long double LuniSolarPosition::GSTime(const mjd& ephUT1) const {
+    return GSTimeAt(Centuries(ephUT1));
+}
+
 long double LuniSolarPosition::LSTime(const mjd& ephUT1, const flh& gpos) const {
     long double lst = GSTime(ephUT1) + gpos.GetL();
     lst = std::fmod(lst, twopi);
@@ -50,49 +67,71 @@ long double LuniSolarPosition::LSTime(const mjd& ephUT1, const flh& gpos) const 
     return lst;
 }
 
+LuniSolarPosition::EpochTerms LuniSolarPosition::Terms(const mjd& eph) const {
+    EpochTerms ep;
+    ep.T = Centuries(eph);
+    SinCos(-GSTimeAt(ep.T), ep.sinG, ep.cosG);
+    const long double obliquity = (23.439291 - 0.0130042 * ep.T) * kDegToRad;
+    SinCos(obliquity, ep.sinE, ep.cosE);
+    return ep;
+}
+
 void LuniSolarPosition::SunPosition(const mjd& eph, xyz& uvec, long double& magr) const {
-    const long double tut1 = Centuries(eph);
-    const long double gst = GSTime(eph);
+    Sun(Terms(eph), uvec, magr);
+}
+
+void LuniSolarPosition::MoonPosition(const mjd& eph, xyz& uvec, long double& magr) const {
+    Moon(Terms(eph), uvec, magr);
+}
+
+void LuniSolarPosition::SunMoonPosition(const mjd& eph, xyz& sunU, long double& sunR, xyz& moonU,
+                                        long double& moonR) const {
+    const EpochTerms ep = Terms(eph);
+    Sun(ep, sunU, sunR);
+    Moon(ep, moonU, moonR);
+}
+
+void LuniSolarPosition::Sun(const EpochTerms& ep, xyz& uvec, long double& magr) const {
+    const long double tut1 = ep.T;
 
     const long double meanlong = std::fmod(280.4606184 + 36000.77005361 * tut1, 360.0L);
     long double meananomaly = std::fmod((357.5277233 + 35999.05034 * tut1) * kDegToRad, twopi);
     if (meananomaly < 0) meananomaly += twopi;
+    long double sinM, cosM, sin2M, cos2M;
+    SinCos(meananomaly, sinM, cosM);
+    SinCos(2 * meananomaly, sin2M, cos2M);
 
-    long double eclplong =
-        meanlong + 1.914666471 * std::sin(meananomaly) + 0.019994643 * std::sin(2 * meananomaly);
+    long double eclplong = meanlong + 1.914666471 * sinM + 0.019994643 * sin2M;
     eclplong = eclplong * kDegToRad;
-    long double obliquity = 23.439291 - 0.0130042 * tut1;
-    obliquity = obliquity * kDegToRad;
+    long double sinL, cosL;
+    SinCos(eclplong, sinL, cosL);
 
-    magr = (1.000140612 - 0.016708617 * std::cos(meananomaly) -
-            0.000139589 * std::cos(2 * meananomaly)) *
-           AU * 1000.0;
+    magr = (1.000140612 - 0.016708617 * cosM - 0.000139589 * cos2M) * AU * 1000.0;
 
-    uvec.SetX(std::cos(eclplong));
-    uvec.SetY(std::cos(obliquity) * std::sin(eclplong));
-    uvec.SetZ(std::sin(obliquity) * std::sin(eclplong));
-    uvec = uvec.RotateZ(-gst);
+    // (cos l, cos e sin l, sin e sin l), turned by minus the sidereal angle.
+    RotateZ(cosL, ep.cosE * sinL, ep.sinE * sinL, ep.cosG, ep.sinG, uvec);
 }
 
-void LuniSolarPosition::MoonPosition(const mjd& eph, xyz& uvec, long double& magr) const {
-    const long double ttdb = Centuries(eph);
-    const long double gst = GSTime(eph);
-    const long double T = ttdb;
+void LuniSolarPosition::Moon(const EpochTerms& ep, xyz& uvec, long double& magr) const {
+    const long double T = ep.T;
+
+    // The four arguments that appear under a sine in the longitude and under a
+    // cosine in the parallax.
+    long double s1, c1, s2, c2, s3, c3, s4, c4;
+    SinCos(Arg(134.9, 477198.85, T), s1, c1);
+    SinCos(Arg(259.2, -413335.38, T), s2, c2);
+    SinCos(Arg(235.7, 890534.23, T), s3, c3);
+    SinCos(Arg(269.9, 954397.7, T), s4, c4);
 
     // Ecliptic longitude, latitude and horizontal parallax, degrees; the terms
     // are summed in this order, from the constant part.
-    long double eclplong =
-        218.32 + 481267.8813 * T + 6.29 * std::sin(Arg(134.9, 477198.85, T)) -
-        1.27 * std::sin(Arg(259.2, -413335.38, T)) + 0.66 * std::sin(Arg(235.7, 890534.23, T)) +
-        0.21 * std::sin(Arg(269.9, 954397.7, T)) - 0.19 * std::sin(Arg(357.5, 35999.05, T)) -
-        0.11 * std::sin(Arg(186.6, 966404.05, T));
+    long double eclplong = 218.32 + 481267.8813 * T + 6.29 * s1 - 1.27 * s2 + 0.66 * s3 +
+                           0.21 * s4 - 0.19 * std::sin(Arg(357.5, 35999.05, T)) -
+                           0.11 * std::sin(Arg(186.6, 966404.05, T));
     long double eclplat =
         5.13 * std::sin(Arg(93.3, 483202.03, T)) + 0.28 * std::sin(Arg(228.2, 960400.87, T)) -
         0.28 * std::sin(Arg(318.3, 6003.18, T)) - 0.17 * std::sin(Arg(217.6, -407332.2, T));
-    long double hzparal = 0.9508 + 0.0518 * std::cos(Arg(134.9, 477198.85, T)) +
-                          0.0095 * std::cos(Arg(259.2, -413335.38, T)) +
-                          0.0078 * std::cos(Arg(235.7, 890534.23, T)) +
-                          0.0028 * std::cos(Arg(269.9, 954397.7, T));
+    long double hzparal = 0.9508 + 0.0518 * c1 + 0.0095 * c2 + 0.0078 * c3 + 0.0028 * c4;
 
     // Radians; a negative remainder is kept negative (only sines and cosines
     // of these angles are used).
@@ -100,19 +139,16 @@ void LuniSolarPosition::MoonPosition(const mjd& eph, xyz& uvec, long double& mag
     eclplat = std::fmod(eclplat * kDegToRad, twopi);
     hzparal = std::fmod(hzparal * kDegToRad, twopi);
 
-    const long double obliquity = (23.439291 - 0.0130042 * T) * kDegToRad;
+    long double sinL, cosL, sinB, cosB;
+    SinCos(eclplong, sinL, cosL);
+    SinCos(eclplat, sinB, cosB);
 
     // Direction cosines in the equatorial frame of date.
-    const long double l = std::cos(eclplat) * std::cos(eclplong);
-    const long double m = std::cos(obliquity) * std::cos(eclplat) * std::sin(eclplong) -
-                          std::sin(obliquity) * std::sin(eclplat);
-    const long double n = std::sin(obliquity) * std::cos(eclplat) * std::sin(eclplong) +
-                          std::cos(obliquity) * std::sin(eclplat);
+    const long double l = cosB * cosL;
+    const long double m = ep.cosE * cosB * sinL - ep.sinE * sinB;
+    const long double n = ep.sinE * cosB * sinL + ep.cosE * sinB;
 
     magr = RE / std::sin(hzparal) * 1000.0;
 
-    uvec.SetX(l);
-    uvec.SetY(m);
-    uvec.SetZ(n);
-    uvec = uvec.RotateZ(-gst);
+    RotateZ(l, m, n, ep.cosG, ep.sinG, uvec);
 }

@@ -61,10 +61,32 @@ class LuniSolarPosition {
     //   magr: out, geocentric distance of the Moon, metres.
     void MoonPosition(const mjd& eph, xyz& uvec, long double& magr) const;
 
+    // Sun and Moon of one epoch together, for the epoch loop: the same values,
+    // to the last bit, as SunPosition and MoonPosition of eph, with the
+    // leap-second count, the century argument, the sidereal angle and the
+    // obliquity found once for both bodies.
+    //   eph:          epoch as for GSTime.
+    //   sunU, moonU:  out, geocentric unit vectors, Earth-fixed axes.
+    //   sunR, moonR:  out, geocentric distances, metres.
+    void SunMoonPosition(const mjd& eph, xyz& sunU, long double& sunR, xyz& moonU,
+                         long double& moonR) const;
+
   private:
+    // What the Sun and the Moon of one epoch share.
+    struct EpochTerms {
+        long double T;           // Julian centuries (see above)
+        long double cosG, sinG;  // cosine and sine of minus the sidereal angle
+        long double cosE, sinE;  // cosine and sine of the obliquity
+    };
+
     // Julian centuries from J2000.0 of the epoch moved back by its leap-second
     // count (the argument of the sidereal angle and of both series).
     long double Centuries(const mjd& eph) const;
+    // Greenwich mean sidereal angle [rad, in [0, 2*pi)] at T centuries.
+    long double GSTimeAt(long double T) const;
+    EpochTerms Terms(const mjd& eph) const;
+    void Sun(const EpochTerms& ep, xyz& uvec, long double& magr) const;
+    void Moon(const EpochTerms& ep, xyz& uvec, long double& magr) const;
 
     long double twopi;  // 2*pi, for every reduction of an angle in radians
     long double AU;     // astronomical unit, kilometres
