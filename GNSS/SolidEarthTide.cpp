@@ -2,7 +2,9 @@
 // header for the frames, units and time scales.
 #include "GNSS/SolidEarthTide.h"
 
+#include <array>
 #include <cmath>
+#include <cstddef>
 
 #include "GNSS/TimeConverse.h"
 
@@ -52,6 +54,82 @@ constexpr double kDATLON[5][9] = {{0, 0, 0, 1, 0, 0.47, 0.23, 0.16, 0.07},
                                   {1, 0, -1, 0, 0, -0.11, -0.08, -0.09, -0.04},
                                   {2, 0, 0, 0, 0, -0.13, -0.11, -0.15, -0.07},
                                   {2, 0, 0, 1, 0, -0.05, -0.05, -0.06, -0.03}};
+
+// The multipliers of the fundamental angles in the rows of the two tables, as
+// integers.
+template <std::size_t N>
+constexpr std::array<std::array<signed char, 5>, N> MultipliersOf(const double (&table)[N][9]) {
+    std::array<std::array<signed char, 5>, N> m{};
+    for (std::size_t j = 0; j < N; ++j)
+        for (std::size_t k = 0; k < 5; ++k) m[j][k] = static_cast<signed char>(table[j][k]);
+    return m;
+}
+constexpr auto kDIUMULT = MultipliersOf(kDATDIU);
+constexpr auto kLONMULT = MultipliersOf(kDATLON);
+
+// Sine and cosine of one angle by one call (the values of sin and cos).
+inline void SinCos(long double a, long double& s, long double& c) {
+    ::sincosl(a, &s, &c);
+}
+
+// Sine and cosine of an angle of a few turns, as SinCos gives them to within a
+// unit or so of the last place, at a fraction of the cost.  The mathematics
+// library reduces every angle beyond pi/4 by its method for angles of any
+// size, which costs several times the evaluation itself; here the angle is
+// reduced by the nearest multiple n of pi/2 (pi/2 split into three parts
+// whose products with n, |n| < 2^20, the first two exactly, leave the
+// remainder r good to its last bits) and the quadrant of n then picks the
+// signs.  NaN, infinities and angles beyond 1e6 rad go to SinCos itself.
+inline void SinCosFewTurns(long double x, long double& s, long double& c) {
+    constexpr double kTwoOverPi = 0.6366197723675814;
+    constexpr double kHalfPi1 = 0x1.921fb544p+0;        // 33 bits of pi/2
+    constexpr double kHalfPi2 = 0x1.0b4611a6p-34;       // the next 33 bits
+    constexpr double kHalfPi3 = 0x1.3198a2e037073p-69;  // the next 53 bits
+    if (!(std::fabs(x) < 1e6)) {
+        SinCos(x, s, c);
+        return;
+    }
+    const long double n = std::rint(x * kTwoOverPi);
+    const long double r = ((x - n * kHalfPi1) - n * kHalfPi2) - n * kHalfPi3;
+    long double sr, cr;
+    SinCos(r, sr, cr);
+    switch (static_cast<long>(n) & 3) {
+        case 0:
+            s = sr;
+            c = cr;
+            break;
+        case 1:
+            s = cr;
+            c = -sr;
+            break;
+        case 2:
+            s = -sr;
+            c = -cr;
+            break;
+        default:
+            s = -cr;
+            c = sr;
+            break;
+    }
+}
+
+// Cosine and sine of the sum of two angles from those of the angles.
+template <class Phasor>
+inline Phasor Times(const Phasor& a, const Phasor& b) {
+    return {a.c * b.c - a.s * b.s, a.s * b.c + a.c * b.s};
+}
+
+// Cosine and sine of a constituent's argument: z turned by m[k] times angle k
+// for the angles k = first..4, phase[k][m + 3] being the phasor of m times
+// angle k.
+template <class Phasor>
+inline Phasor Argument(Phasor z, const Phasor (&phase)[5][7], const std::array<signed char, 5>& m,
+                       std::size_t first) {
+    for (std::size_t k = first; k < 5; ++k) {
+        if (m[k] != 0) z = Times(z, phase[k][m[k] + 3]);
+    }
+    return z;
+}
 
 // Fundamental angles of the second step, degrees, as polynomials in T
 // (Julian centuries of TT from J2000.0), evaluated from the highest power
@@ -111,7 +189,12 @@ SolidEarthTide::SolidEarthTide()
       FAC2MON(0),
       FAC3SUN(0),
       FAC3MON(0),
-      T(0) {
+      T(0),
+      DATDIU(),
+      DATLON(),
+      ZLA(0),
+      DIUSTA(),
+      LONSTA() {
     for (int i = 0; i < 31; ++i)
         for (int j = 0; j < 9; ++j) DATDIU[i][j] = kDATDIU[i][j];
     for (int i = 0; i < 5; ++i)
@@ -132,10 +215,33 @@ void SolidEarthTide::SetStaPosition(const xyz& Pos, const long double& Mag) {
         XSTA.SetY(0);
         SINLA = 0;
         COSLA = 1;
-        return;
+    } else {
+        SINLA = XSTA.GetY() / COSPHI;
+        COSLA = XSTA.GetX() / COSPHI;
     }
-    SINLA = XSTA.GetY() / COSPHI;
-    COSLA = XSTA.GetX() / COSPHI;
+
+    // What step 2 needs of the station, found here once instead of at every
+    // epoch: its longitude and, per constituent, the displacement per unit
+    // sine and cosine of the argument.  The radial, north and east parts are
+    // formed as the model forms them (the sine and the cosine terms apart)
+    // and turned into Cartesian axes by the conversion of every correction.
+    ZLA = std::atan2(XSTA.GetY(), XSTA.GetX());
+    const long double C2 = COSPHI * COSPHI - SINPHI * SINPHI;
+    for (int j = 0; j < 31; ++j) {
+        const long double* r = DATDIU[j];
+        // DR = 2 [5] SINPHI COSPHI sin a + 2 [6] SINPHI COSPHI cos a,
+        // DN = [7] C2 sin a + [8] C2 cos a, DE = [7] SINPHI cos a - [8] SINPHI sin a.
+        ToCartesian(2 * r[5] * SINPHI * COSPHI, r[7] * C2, -(r[8] * SINPHI), DIUSTA[j]);
+        ToCartesian(2 * r[6] * SINPHI * COSPHI, r[8] * C2, r[7] * SINPHI, DIUSTA[j] + 3);
+    }
+    const long double g = (3 * SINPHI * SINPHI - 1) / 2;
+    const long double k = 2 * COSPHI * SINPHI;
+    for (int j = 0; j < 5; ++j) {
+        const long double* r = DATLON[j];
+        // DR = [5] g cos f + [7] g sin f, DN = [6] k cos f + [8] k sin f.
+        ToCartesian(r[7] * g, r[8] * k, 0, LONSTA[j]);
+        ToCartesian(r[5] * g, r[6] * k, 0, LONSTA[j] + 3);
+    }
 }
 
 void SolidEarthTide::SetSunPosition(const xyz& Pos, const long double& Mag) {
@@ -164,9 +270,10 @@ void SolidEarthTide::GetDisplacement(const mjd& eph, xyz& DXTIDE) {
     const long double DTT = static_cast<long double>(LeapSecond(eph)) + 19 + 32.184;
     T = T + DTT / 3155760000.0;
 
-    STEP2DIU(eph);
+    const Step2Angles angles = AnglesAt(T);
+    STEP2DIU(eph, angles);
     DXTIDE += DXCOR;
-    STEP2LON();
+    STEP2LON(angles);
     DXTIDE += DXCOR;
 }
 
@@ -211,8 +318,16 @@ void SolidEarthTide::ST1INPHASE(xyz& DXTIDE) {
 }
 
 void SolidEarthTide::SetCorrection(long double DR, long double DN, long double DE) {
-    DXCOR.Set(DR * COSLA * COSPHI - DE * SINLA - DN * SINPHI * COSLA,
-              DR * SINLA * COSPHI + DE * COSLA - DN * SINPHI * SINLA, DR * SINPHI + DN * COSPHI);
+    long double d[3];
+    ToCartesian(DR, DN, DE, d);
+    DXCOR.Set(d[0], d[1], d[2]);
+}
+
+void SolidEarthTide::ToCartesian(long double DR, long double DN, long double DE,
+                                 long double* out) const {
+    out[0] = DR * COSLA * COSPHI - DE * SINLA - DN * SINPHI * COSLA;
+    out[1] = DR * SINLA * COSPHI + DE * COSLA - DN * SINPHI * SINLA;
+    out[2] = DR * SINPHI + DN * COSPHI;
 }
 
 void SolidEarthTide::ST1IDIU() {
@@ -304,67 +419,77 @@ void SolidEarthTide::ST1L1() {
     DXCOR.Set(DX1 + DX2, DY1 + DY2, DZ1 + DZ2);
 }
 
+SolidEarthTide::Step2Angles SolidEarthTide::AnglesAt(long double centuries) const {
+    Step2Angles A;
+    A.S0 = MoonMeanLongitude(centuries);
+    const FundamentalAngles a = Angles(centuries, A.S0);
+    // fmod keeps the sign: a negative angle stays negative.
+    const long double degrees[5] = {std::fmod(a.S, 360.0L), std::fmod(a.H, 360.0L),
+                                    std::fmod(a.P, 360.0L), std::fmod(a.ZNS, 360.0L),
+                                    std::fmod(a.PS, 360.0L)};
+    // The constituents' arguments are whole multiples (at most 3) of these
+    // angles, so their sines and cosines follow from the angles' own by the
+    // angle-addition identities: five sincos calls instead of one per
+    // constituent.
+    for (int k = 0; k < 5; ++k) {
+        Phasor* p = A.PHASE[k] + 3;  // p[m], m = -3..3
+        p[0] = Phasor{1, 0};
+        SinCosFewTurns(degrees[k] * kDegToRad, p[1].s, p[1].c);
+        p[2] = Times(p[1], p[1]);
+        p[3] = Times(p[2], p[1]);
+        for (int m = 1; m <= 3; ++m) p[-m] = Phasor{p[m].c, -p[m].s};
+    }
+    return A;
+}
+
 void SolidEarthTide::STEP2DIU(const mjd& eph) {
+    STEP2DIU(eph, AnglesAt(T));
+}
+
+void SolidEarthTide::STEP2LON() {
+    STEP2LON(AnglesAt(T));
+}
+
+void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
     const long double FHR = eph.GetSecond() / 3600.0;
 
-    long double S = MoonMeanLongitude(T);
     // Hour angle of the mean Moon: mean sidereal angle at the epoch's hour
     // minus the Moon's mean longitude (without the precession).
     long double TAU = FHR * 15 + 280.4606184 + 36000.7700536 * T + 0.00038793 * T * T -
-                      0.0000000258 * T * T * T - S;
-    FundamentalAngles a = Angles(T, S);
-
-    // fmod keeps the sign: a negative angle stays negative.
-    S = std::fmod(a.S, 360.0L);
+                      0.0000000258 * T * T * T - angles.S0;
     TAU = std::fmod(TAU, 360.0L);
-    const long double H = std::fmod(a.H, 360.0L);
-    const long double P = std::fmod(a.P, 360.0L);
-    const long double ZNS = std::fmod(a.ZNS, 360.0L);
-    const long double PS = std::fmod(a.PS, 360.0L);
+    // Every constituent's argument holds TAU once, and the station's
+    // longitude.
+    Phasor start;
+    SinCosFewTurns(TAU * kDegToRad + ZLA, start.s, start.c);
 
-    const long double ZLA = std::atan2(XSTA.GetY(), XSTA.GetX());
-    const long double C2 = COSPHI * COSPHI - SINPHI * SINPHI;
+    // The argument turned by the multiples of S that the rows hold.
+    Phasor withS[7];
+    for (int m = -3; m <= 3; ++m) withS[m + 3] = Times(start, angles.PHASE[0][m + 3]);
 
     long double DX = 0, DY = 0, DZ = 0;
     for (int j = 0; j < 31; ++j) {
         const long double* r = DATDIU[j];
-        const long double THETAF =
-            (TAU + r[0] * S + r[1] * H + r[2] * P + r[3] * ZNS + r[4] * PS) * kDegToRad;
-        const long double sa = std::sin(THETAF + ZLA);
-        const long double ca = std::cos(THETAF + ZLA);
-        const long double DR = 2 * r[5] * SINPHI * COSPHI * sa + 2 * r[6] * SINPHI * COSPHI * ca;
-        const long double DN = r[7] * C2 * sa + r[8] * C2 * ca;
-        const long double DE = r[7] * SINPHI * ca - r[8] * SINPHI * sa;
-        DX += DR * COSLA * COSPHI - DE * SINLA - DN * SINPHI * COSLA;
-        DY += DR * SINLA * COSPHI + DE * COSLA - DN * SINPHI * SINLA;
-        DZ += DR * SINPHI + DN * COSPHI;
+        // Rows 30 and 31 add exactly nothing.
+        if (r[5] == 0 && r[6] == 0 && r[7] == 0 && r[8] == 0) continue;
+        const std::array<signed char, 5>& m = kDIUMULT[j];
+        const Phasor a = Argument(withS[m[0] + 3], angles.PHASE, m, 1);
+        const long double* q = DIUSTA[j];
+        DX += q[0] * a.s + q[3] * a.c;
+        DY += q[1] * a.s + q[4] * a.c;
+        DZ += q[2] * a.s + q[5] * a.c;
     }
     DXCOR.Set(DX / 1000, DY / 1000, DZ / 1000);
 }
 
-void SolidEarthTide::STEP2LON() {
-    FundamentalAngles a = Angles(T, MoonMeanLongitude(T));
-    const long double S = std::fmod(a.S, 360.0L);
-    const long double H = std::fmod(a.H, 360.0L);
-    const long double P = std::fmod(a.P, 360.0L);
-    const long double ZNS = std::fmod(a.ZNS, 360.0L);
-    const long double PS = std::fmod(a.PS, 360.0L);
-
-    const long double g = (3 * SINPHI * SINPHI - 1) / 2;
-    const long double k = 2 * COSPHI * SINPHI;
-
+void SolidEarthTide::STEP2LON(const Step2Angles& angles) {
     long double DX = 0, DY = 0, DZ = 0;
     for (int j = 0; j < 5; ++j) {
-        const long double* r = DATLON[j];
-        const long double THETAF =
-            (r[0] * S + r[1] * H + r[2] * P + r[3] * ZNS + r[4] * PS) * kDegToRad;
-        const long double cf = std::cos(THETAF);
-        const long double sf = std::sin(THETAF);
-        const long double DR = r[5] * g * cf + r[7] * g * sf;
-        const long double DN = r[6] * k * cf + r[8] * k * sf;
-        DX += DR * COSLA * COSPHI - DN * SINPHI * COSLA;
-        DY += DR * SINLA * COSPHI - DN * SINPHI * SINLA;
-        DZ += DR * SINPHI + DN * COSPHI;
+        const Phasor f = Argument(Phasor{1, 0}, angles.PHASE, kLONMULT[j], 0);
+        const long double* q = LONSTA[j];
+        DX += q[0] * f.s + q[3] * f.c;
+        DY += q[1] * f.s + q[4] * f.c;
+        DZ += q[2] * f.s + q[5] * f.c;
     }
     DXCOR.Set(DX / 1000, DY / 1000, DZ / 1000);
 }
