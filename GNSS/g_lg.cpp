@@ -6,16 +6,18 @@
 
 namespace {
 
-// Earth-fixed (x, y, z) into local (n, e, u) at latitude fi, longitude la.
+// Earth-fixed (x, y, z) into local (n, e, u) in the frame f.
+void ToLocal(const LocalFrame& f, long double x, long double y, long double z, long double& n,
+             long double& e, long double& u) {
+    n = -f.sf * f.cl * x - f.sf * f.sl * y + f.cf * z;
+    e = -f.sl * x + f.cl * y;
+    u = f.cf * f.cl * x + f.cf * f.sl * y + f.sf * z;
+}
+
+// The same at latitude fi, longitude la.
 void ToLocal(long double fi, long double la, long double x, long double y, long double z,
              long double& n, long double& e, long double& u) {
-    const long double sf = std::sin(fi);
-    const long double cf = std::cos(fi);
-    const long double sl = std::sin(la);
-    const long double cl = std::cos(la);
-    n = -sf * cl * x - sf * sl * y + cf * z;
-    e = -sl * x + cl * y;
-    u = cf * cl * x + cf * sl * y + sf * z;
+    ToLocal(LocalFrame(fi, la), x, y, z, n, e, u);
 }
 
 // Local (n, e, u) into Earth-fixed (x, y, z): the transpose of ToLocal.
@@ -79,6 +81,19 @@ void Propagate(matrix<long double>& S, long double fi, long double la, bool tran
 }
 
 }  // namespace
+
+LocalFrame::LocalFrame(long double fi, long double la)
+    : sf(std::sin(fi)), cf(std::cos(fi)), sl(std::sin(la)), cl(std::cos(la)) {}
+
+LocalFrame::LocalFrame(const flh& tcg) : LocalFrame(tcg.GetF(), tcg.GetL()) {}
+
+neu g2lg(const xyz& vec, const LocalFrame& frame) {
+    long double n, e, u;
+    ToLocal(frame, vec.GetX(), vec.GetY(), vec.GetZ(), n, e, u);
+    neu r;
+    r.Set(n, e, u);
+    return r;
+}
 
 neu g2lg(const xyz& vec, const flh& tcg) {
     long double n, e, u;

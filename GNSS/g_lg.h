@@ -21,9 +21,25 @@
 #include "GNSS/xyzt.h"
 #include "matrix/matrix.h"
 
+// The local frame of one point, for turning many vectors at that point: the
+// sines and cosines of its latitude and longitude are found once.
+class LocalFrame {
+  public:
+    // tcg: the point (geodetic latitude and longitude in radians; the height
+    // plays no part).
+    explicit LocalFrame(const flh& tcg);
+    // fi, la: geodetic latitude and longitude of the point, radians.
+    LocalFrame(long double fi, long double la);
+    // Sines and cosines of the latitude (sf, cf) and longitude (sl, cl).
+    long double sf, cf, sl, cl;
+};
+
 // R vec: north, east, up components of the Earth-fixed vector vec at the
 // point tcg.
 neu g2lg(const xyz& vec, const flh& tcg);
+// The same in a frame made beforehand; the same result, to the last bit, as
+// g2lg(vec, tcg) with the point the frame was made for.
+neu g2lg(const xyz& vec, const LocalFrame& frame);
 // The same at the point whose Earth-fixed position is tc (metres), converted
 // with xyz2flh on elps.
 neu g2lg(const xyz& vec, const xyz& tc, const elipsoid& elps);
