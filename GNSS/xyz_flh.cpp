@@ -113,12 +113,16 @@ Geodetic CartesianToGeodetic(long double x, long double y, long double z, const 
 }  // namespace
 
 xyz flh2xyz(const flh& pos, const elipsoid& elps) {
-    const long double fi = pos.GetF();
     const long double la = pos.GetL();
+    return flh2xyz(pos, elps, std::cos(la), std::sin(la));
+}
+
+xyz flh2xyz(const flh& pos, const elipsoid& elps, long double cosla, long double sinla) {
+    const long double fi = pos.GetF();
     const long double h = pos.GetH();
     const long double e = elps.GetE();
     const long double N = PolmerN(fi, elps.GetA(), e);
-    return xyz((N + h) * std::cos(fi) * std::cos(la), (N + h) * std::cos(fi) * std::sin(la),
+    return xyz((N + h) * std::cos(fi) * cosla, (N + h) * std::cos(fi) * sinla,
                ((1 - e * e) * N + h) * std::sin(fi));
 }
 

@@ -22,6 +22,11 @@
 //   z = ((1 - e^2) N + h) sin(fi).
 xyz flh2xyz(const flh& pos, const elipsoid& elps);
 
+// As flh2xyz, with the cosine and sine of the longitude given (cosla, sinla),
+// for placing many points on one meridian; the result is that of flh2xyz, to
+// the last bit, when they are std::cos and std::sin of pos.GetL().
+xyz flh2xyz(const flh& pos, const elipsoid& elps, long double cosla, long double sinla);
+
 // As flh2xyz; the time value of pos is copied into the result.
 xyzt flht2xyzt(const flht& pos, const elipsoid& elps);
 
