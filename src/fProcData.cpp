@@ -1,5 +1,6 @@
 #include "src/fProcData.h"
 
+#include <cmath>
 #include <iomanip>
 #include <iostream>
 
@@ -19,12 +20,19 @@ const char* const kTableRule =
 
 namespace {
 
+// A longitude [rad] of the geometry modes with its cosine and sine, found
+// once for the whole table.
+struct Meridian {
+    long double la, cosla, sinla;
+    explicit Meridian(long double l) : la(l), cosla(std::cos(l)), sinla(std::sin(l)) {}
+};
+
 // Turns the direction `body` (a unit vector) about the polar axis to the
-// longitude `la` [rad], keeping its latitude and height on the ellipsoid.
-void PutAtLongitude(xyz& body, long double la, flh& posMS, elipsoid& elps) {
+// longitude m.la, keeping its latitude and height on the ellipsoid.
+void PutAtLongitude(xyz& body, const Meridian& m, flh& posMS, const elipsoid& elps) {
     posMS = xyz2flh(body, elps);
-    posMS.SetL(la);
-    body = flh2xyz(posMS, elps);
+    posMS.SetL(m.la);
+    body = flh2xyz(posMS, elps, m.cosla, m.sinla);
 }
 
 // Longitude, latitude [deg] of the direction `u` scaled to the station's
@@ -67,33 +75,38 @@ void ProcData(Havorkastilo& ptZ) {
     std::ostream& out = std::cout;
     out << kTableHeader << '\n' << kTableRule << '\n';
 
+    // What depends on the station alone is found here, once: its local frame,
+    // the meridians of the geometry modes (and, inside nset, its terms of the
+    // tide model).  The loop then does per row only what depends on the
+    // epoch, and allocates nothing.
+    const LocalFrame frame(ptZ.posG);
     const long double L = ptZ.posG.GetL();
     const long double Q = 1.5707963267948966;  // pi/2 in double precision
+    const Meridian atL(L), east(L + Q), west(L - Q);
     while (eProc <= ptZ.enE) {
-        lsp.SunPosition(eProc, psunU, psunMag);
-        lsp.MoonPosition(eProc, pmoonU, pmoonMag);
+        lsp.SunMoonPosition(eProc, psunU, psunMag, pmoonU, pmoonMag);
 
         if (ptZ.SetCoLinear) {
-            PutAtLongitude(psunU, L, posMS, ptZ.elps);
-            PutAtLongitude(pmoonU, L, posMS, ptZ.elps);
+            PutAtLongitude(psunU, atL, posMS, ptZ.elps);
+            PutAtLongitude(pmoonU, atL, posMS, ptZ.elps);
         }
         if (ptZ.setOrthoSun) {
-            PutAtLongitude(psunU, L, posMS, ptZ.elps);
-            PutAtLongitude(pmoonU, L + Q, posMS, ptZ.elps);
+            PutAtLongitude(psunU, atL, posMS, ptZ.elps);
+            PutAtLongitude(pmoonU, east, posMS, ptZ.elps);
         }
         if (ptZ.setOrthoMoon) {
-            PutAtLongitude(psunU, L + Q, posMS, ptZ.elps);
-            PutAtLongitude(pmoonU, L, posMS, ptZ.elps);
+            PutAtLongitude(psunU, east, posMS, ptZ.elps);
+            PutAtLongitude(pmoonU, atL, posMS, ptZ.elps);
         }
         if (ptZ.setOrthoNone) {
-            PutAtLongitude(psunU, L + Q, posMS, ptZ.elps);
-            PutAtLongitude(pmoonU, L - Q, posMS, ptZ.elps);
+            PutAtLongitude(psunU, east, posMS, ptZ.elps);
+            PutAtLongitude(pmoonU, west, posMS, ptZ.elps);
         }
 
         nset.SetSunPosition(psunU, psunMag);
         nset.SetMoonPosition(pmoonU, pmoonMag);
         nset.GetDisplacement(eProc, dPosX);
-        dPosLG = g2lg(dPosX, ptZ.posG);
+        dPosLG = g2lg(dPosX, frame);
 
         out << eProc << dPosLG;
         WriteBody(out, psunU, posMag, psunMag, posMS, ptZ.elps);

@@ -1,5 +1,7 @@
 // Havorkastilo: displacement of a point on the Earth by the solid Earth tide
 // of the Sun and the Moon, epoch by epoch, as a fixed-width table.
+#include <ios>
+
 #include "PROGINC/ProgramUtil.h"
 #include "src/Havorkastilo.h"
 #include "src/fCheckArgs.h"
@@ -7,6 +9,11 @@
 #include "src/fProcData.h"
 
 int main(int argc, const char** argv) {
+    // Nothing in the program writes through C stdio, so the C++ streams need
+    // not keep in step with it; unsynchronised, standard output is buffered
+    // by the stream itself instead of going to stdio call by call.  Every
+    // path that ends the program flushes both streams first.
+    std::ios::sync_with_stdio(false);
     Havorkastilo settings;
     ParseArguments(settings, argc, argv);
     if (settings.GetRProgram()) {
