@@ -1,15 +1,27 @@
-// Cost of one epoch: the Sun and Moon series and the tide displacement.
+// Cost of the parts of one table row: the Sun and Moon series, the tide
+// displacement, the coordinate conversions of the table (the bodies'
+// directions scaled to the station's distance into geodetic coordinates, the
+// displacement into the station's local frame) and the formatting of a row.
 //
 // Each iteration takes a new epoch (one hour later) so that the arguments of
 // the series change as they do in the epoch loop.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <iomanip>
+#include <ostream>
+#include <streambuf>
 
 #include "GNSS/LuniSolarPosition.h"
 #include "GNSS/SolidEarthTide.h"
+#include "GNSS/elipsoid.h"
+#include "GNSS/flh.h"
+#include "GNSS/g_lg.h"
 #include "GNSS/mjd.h"
+#include "GNSS/neu.h"
 #include "GNSS/xyz.h"
+#include "GNSS/xyz_flh.h"
+#include "funkcije/KotnePretvorbe.h"
 
 namespace {
 
@@ -45,6 +57,22 @@ void BM_MoonPosition(benchmark::State& state) {
 }
 BENCHMARK(BM_MoonPosition);
 
+// Both bodies of one epoch at once, as the epoch loop finds them.
+void BM_SunMoonPosition(benchmark::State& state) {
+    LuniSolarPosition lsp;
+    mjd e(58500, 0);
+    xyz su, mo;
+    long double rs = 0, rm = 0;
+    for (auto _ : state) {
+        lsp.SunMoonPosition(e, su, rs, mo, rm);
+        benchmark::DoNotOptimize(su);
+        benchmark::DoNotOptimize(mo);
+        e += 3600.0L;
+        if (e.GetMJDay() > 70000) e = mjd(58500, 0);
+    }
+}
+BENCHMARK(BM_SunMoonPosition);
+
 // GetDisplacement alone, with Sun and Moon computed beforehand for a day of
 // hourly epochs (set-up outside the timed loop).
 void BM_GetDisplacement(benchmark::State& state) {
@@ -73,5 +101,143 @@ void BM_GetDisplacement(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_GetDisplacement);
+
+// A day of hourly Sun and Moon directions scaled to the distance of a
+// station near the surface, as the table converts them.
+struct ScaledDirections {
+    static constexpr int kEpochs = 24;
+    xyz v[2 * kEpochs];
+    ScaledDirections() {
+        LuniSolarPosition lsp;
+        long double r = 0;
+        for (int i = 0; i < kEpochs; ++i) {
+            const mjd e(58500, 3600.0L * i);
+            lsp.SunPosition(e, v[2 * i], r);
+            lsp.MoonPosition(e, v[2 * i + 1], r);
+            v[2 * i] *= 6367000.0L;
+            v[2 * i + 1] *= 6367000.0L;
+        }
+    }
+};
+
+void BM_xyz2flhOfScaledDirection(benchmark::State& state) {
+    const ScaledDirections d;
+    const elipsoid grs80;  // GRS80
+    int i = 0;
+    for (auto _ : state) {
+        flh g = xyz2flh(d.v[i], grs80);
+        benchmark::DoNotOptimize(g);
+        if (++i == 2 * ScaledDirections::kEpochs) i = 0;
+    }
+}
+BENCHMARK(BM_xyz2flhOfScaledDirection);
+
+void BM_g2lg(benchmark::State& state) {
+    flh station;
+    station.Set(46.05 * kDegToRad, 14.5 * kDegToRad, 300);
+    xyz d(-0.0079, 0.0100, -0.0582);
+    for (auto _ : state) {
+        neu n = g2lg(d, station);
+        benchmark::DoNotOptimize(n);
+        d.SetX(d.GetX() + 1e-6L);
+    }
+}
+BENCHMARK(BM_g2lg);
+
+// The same rotation in a frame made once for the station, as the table does.
+void BM_g2lgInLocalFrame(benchmark::State& state) {
+    flh station;
+    station.Set(46.05 * kDegToRad, 14.5 * kDegToRad, 300);
+    const LocalFrame frame(station);
+    xyz d(-0.0079, 0.0100, -0.0582);
+    for (auto _ : state) {
+        neu n = g2lg(d, frame);
+        benchmark::DoNotOptimize(n);
+        d.SetX(d.GetX() + 1e-6L);
+    }
+}
+BENCHMARK(BM_g2lgInLocalFrame);
+
+// Everything a table row computes, without writing it: both bodies, the
+// tide, the displacement in the station's frame and the two bodies'
+// geodetic coordinates at the station's distance.
+void BM_RowWithoutWriting(benchmark::State& state) {
+    LuniSolarPosition lsp;
+    SolidEarthTide tide;
+    const elipsoid grs80;  // GRS80
+    flh station;
+    station.Set(46.05 * kDegToRad, 14.5 * kDegToRad, 300);
+    const xyz x = flh2xyz(station, grs80);
+    const xyz u = x.GetUnitVector(1);
+    const long double r = x.GetLength();
+    tide.SetStaPosition(u, r);
+    const LocalFrame frame(station);
+    mjd e(58484, 0);
+    xyz su, mo, d;
+    long double rs = 0, rm = 0;
+    for (auto _ : state) {
+        lsp.SunMoonPosition(e, su, rs, mo, rm);
+        tide.SetSunPosition(su, rs);
+        tide.SetMoonPosition(mo, rm);
+        tide.GetDisplacement(e, d);
+        neu n = g2lg(d, frame);
+        su *= r;
+        mo *= r;
+        flh gs = xyz2flh(su, grs80);
+        flh gm = xyz2flh(mo, grs80);
+        benchmark::DoNotOptimize(n);
+        benchmark::DoNotOptimize(gs);
+        benchmark::DoNotOptimize(gm);
+        e += 60.0L;
+        if (e.GetMJDay() > 70000) e = mjd(58484, 0);
+    }
+}
+BENCHMARK(BM_RowWithoutWriting);
+
+// A stream buffer that keeps writing into one buffer: formatting without
+// the cost of the output device.
+class DiscardBuffer : public std::streambuf {
+  public:
+    DiscardBuffer() { setp(buf_, buf_ + sizeof buf_); }
+
+  protected:
+    int_type overflow(int_type c) override {
+        setp(buf_, buf_ + sizeof buf_);
+        if (!traits_type::eq_int_type(c, traits_type::eof())) sputc(traits_type::to_char_type(c));
+        return traits_type::not_eof(c);
+    }
+
+  private:
+    char buf_[1 << 16];
+};
+
+// One row of the table (widths, decimals and units of the table) written
+// with the stream operators of mjd and neu and the body columns.
+void BM_FormatRow(benchmark::State& state) {
+    DiscardBuffer sink;
+    std::ostream os(&sink);
+    neuns::WidthU = neuns::WidthNE = 8;
+    neuns::NDecU = neuns::NDecNE = 1;
+    neuns::Unit = 100;
+    mjd e(58500, 0);
+    const neu d(-0.0171, -0.0442, 0.0012);
+    flh sun, moon;
+    sun.Set(-20.96753 * kDegToRad, -177.46626 * kDegToRad, 0);
+    moon.Set(15.84246 * kDegToRad, -57.79379 * kDegToRad, 0);
+    const long double rs = 147163318912.5L, rm = 375903012.25L;
+    for (auto _ : state) {
+        os << e << d;
+        os << std::setfill(' ') << std::setw(15) << std::setprecision(5) << rad2deg(sun.GetL())
+           << std::setw(12) << rad2deg(sun.GetF()) << std::setw(15) << std::setprecision(1)
+           << rs / 1000;
+        os << std::setfill(' ') << std::setw(15) << std::setprecision(5) << rad2deg(moon.GetL())
+           << std::setw(12) << rad2deg(moon.GetF()) << std::setw(15) << std::setprecision(1)
+           << rm / 1000;
+        os << '\n';
+        e += 60.0L;
+        if (e.GetMJDay() > 70000) e = mjd(58500, 0);
+    }
+}
+BENCHMARK(BM_FormatRow);
 
 }  // namespace
