@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 #include "support/run_program.h"
@@ -90,7 +89,12 @@ bool LineMatches(const std::string& expected, const std::string& actual, std::st
             return false;
         const std::string number =
             actual.substr(head.size(), actual.size() - head.size() - tail.size());
-        return std::regex_match(number, std::regex("[0-9]+\\.[0-9]{3}"));
+        // Digits, a point, three digits.
+        const std::size_t point = number.find('.');
+        if (point == 0 || point == std::string::npos || number.size() - point != 4) return false;
+        return std::all_of(number.begin(), number.end(),
+                           [](char c) { return c == '.' || (c >= '0' && c <= '9'); }) &&
+               number.find('.', point + 1) == std::string::npos;
     }
     return expected == actual;
 }
