@@ -104,10 +104,22 @@ awk -F, 'NR == 2 { printf "median %.2f ms, mean %.2f ms, min %.2f ms\n", $4 * 1e
     "$tmp/one.csv"
 
 echo
-echo "== peak resident set (GNU time, Maximum resident set size)"
+echo "== peak resident set (GNU time, Maximum resident set size; median of 3 runs)"
+# Address-space layout randomisation moves the peak by some 100 KiB from run
+# to run; without it the figure repeats exactly.
+norandom=()
+if setarch "$(uname -m)" -R true 2>/dev/null; then
+    norandom=(setarch "$(uname -m)" -R)
+else
+    echo "(setarch -R not available: figures vary with the address-space layout)"
+fi
 rss() {
-    /usr/bin/time -f "%M" -o "$tmp/rss" "$@" >/dev/null
-    cat "$tmp/rss"
+    : >"$tmp/rss.all"
+    for _ in 1 2 3; do
+        "${norandom[@]}" /usr/bin/time -f "%M" -o "$tmp/rss" "$@" >/dev/null
+        cat "$tmp/rss" >>"$tmp/rss.all"
+    done
+    median <"$tmp/rss.all"
 }
 r1=$(rss "$exe" "$station" "${one[@]}")
 ry=$(rss "$exe" "$station" "${year[@]}")
