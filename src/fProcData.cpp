@@ -11,6 +11,8 @@
 #include "GNSS/xyz_flh.h"
 #include "funkcije/KotnePretvorbe.h"
 
+const char* const kOutputError = "REZULTATOV NI MOGOCE ZAPISATI NA STANDARDNI IZHOD";
+
 const char* const kTableHeader =
     "#   EPOHA[MJD]   dN[cm]  dE[cm]  dh[cm]      LAs[deg]    FIs[deg]     Rs[km]           "
     "LAm[deg]    FIm[deg]        Rm[km]";
@@ -112,6 +114,7 @@ void ProcData(Havorkastilo& ptZ) {
         WriteBody(out, psunU, posMag, psunMag, posMS, ptZ.elps);
         WriteBody(out, pmoonU, posMag, pmoonMag, posMS, ptZ.elps);
         out << '\n';
+        if (!out) break;  // nothing more can be written: the caller reports it
 
         eProc += ptZ.dt;
     }

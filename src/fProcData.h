@@ -13,6 +13,9 @@
 // the settings repaired by CheckArguments.
 void ProcData(Havorkastilo& ptZ);
 
+// Text of the error for a table that could not be written.
+extern const char* const kOutputError;
+
 // The two heading lines of the table (without their line ends).
 extern const char* const kTableHeader;
 extern const char* const kTableRule;

@@ -5,8 +5,10 @@
 // forced geometries.  Also the shortening of over-long arguments in warnings.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -185,10 +187,13 @@ struct GeometryCase {
 TEST(GeometryModes, BodiesAreTurnedToTheChosenLongitudesKeepingLatitudeAndDistance) {
     const std::string span[] = {"-e12021-06-10/00:00:00", "-e22021-06-10/18:00:00", "-ed06:00:00"};
     const GeometryCase cases[] = {
-        {{"-gk"}, 0, 0},           {{"-goS"}, 0, 90},          {{"-goL"}, 90, 0},
-        {{"-goN"}, 90, -90},       {{"-goN", "-gk"}, 90, -90},  // the later step in the fixed order
-                                                                // wins
-        {{"-goL", "-goS"}, 90, 0}, {{"-gk", "-goS"}, 0, 90},
+        {{"-gk"}, 0, 0},
+        {{"-goS"}, 0, 90},
+        {{"-goL"}, 90, 0},
+        {{"-goN"}, 90, -90},
+        {{"-goN", "-gk"}, 90, -90},  // the later step in the fixed order wins
+        {{"-goL", "-goS"}, 90, 0},
+        {{"-gk", "-goS"}, 0, 90},
     };
     for (const double stationLon : {14.5, 100.0, -170.25}) {
         const std::string position = "-pc45.5," + Fixed(stationLon, 2) + ",250";
@@ -277,6 +282,47 @@ TEST(LongArguments, OverLongValuesAreReadToTheirLimitWithoutHarm) {
     EXPECT_EQ(date.status, 1);  // seconds "077777777" (9 characters): invalid
     EXPECT_EQ(date.out,
               "\n**** ymdhms: Error -> SECOND not valid ****\n     Exiting class ymdhms ... \n");
+}
+
+}  // namespace
+
+namespace {
+
+// Runs the program through the shell with standard output sent to /dev/full
+// (every write fails: "no space left on device"); returns the exit status and
+// fills err with standard error.
+int RunIntoFullDevice(const std::string& args, std::string& err) {
+    const std::string errFile = testing::TempDir() + "havorkastilo_full_device.err";
+    const std::string command =
+        std::string("'") + HAVORKASTILO_EXE + "' " + args + " > /dev/full 2> '" + errFile + "'";
+    const int status = std::system(command.c_str());
+    std::FILE* f = std::fopen(errFile.c_str(), "rb");
+    err.clear();
+    if (f) {
+        char buf[4096];
+        std::size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) err.append(buf, n);
+        std::fclose(f);
+    }
+    std::remove(errFile.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// A table or help text that cannot be written used to end with status 0, a
+// failure reported as success.
+TEST(UnwritableOutput, EndsWithAFramedErrorAndStatusOne) {
+    const std::string report =
+        "\n**** Havorkastilo: Error -> REZULTATOV NI MOGOCE ZAPISATI NA STANDARDNI IZHOD ****\n"
+        "     Exiting Havorkastilo ... \n\n";
+    std::string err;
+    EXPECT_EQ(RunIntoFullDevice("-pc46,15,0", err), 1);
+    EXPECT_EQ(err, report);
+    EXPECT_EQ(RunIntoFullDevice("", err), 1);  // the help text
+    EXPECT_EQ(err, report);
+    // A long table stops at the first failed write instead of computing on.
+    EXPECT_EQ(RunIntoFullDevice("-e12019-01-01/00:00:00 -e22030-01-01/00:00:00 -ed00:00:10", err),
+              1);
+    EXPECT_EQ(err, report);
 }
 
 }  // namespace
