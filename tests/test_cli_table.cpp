@@ -186,13 +186,10 @@ struct GeometryCase {
 
 TEST(GeometryModes, BodiesAreTurnedToTheChosenLongitudesKeepingLatitudeAndDistance) {
     const std::string span[] = {"-e12021-06-10/00:00:00", "-e22021-06-10/18:00:00", "-ed06:00:00"};
+    // With several modes, the later step in the fixed order wins.
     const GeometryCase cases[] = {
-        {{"-gk"}, 0, 0},
-        {{"-goS"}, 0, 90},
-        {{"-goL"}, 90, 0},
-        {{"-goN"}, 90, -90},
-        {{"-goN", "-gk"}, 90, -90},  // the later step in the fixed order wins
-        {{"-goL", "-goS"}, 90, 0},
+        {{"-gk"}, 0, 0},          {{"-goS"}, 0, 90},          {{"-goL"}, 90, 0},
+        {{"-goN"}, 90, -90},      {{"-goN", "-gk"}, 90, -90}, {{"-goL", "-goS"}, 90, 0},
         {{"-gk", "-goS"}, 0, 90},
     };
     for (const double stationLon : {14.5, 100.0, -170.25}) {
