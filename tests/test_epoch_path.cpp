@@ -25,33 +25,7 @@
 #include "src/Havorkastilo.h"
 #include "src/fCheckArgs.h"
 #include "src/fProcData.h"
-
-// Every allocation of this test executable is counted.
-namespace {
-long g_allocations = 0;
-}
-void* operator new(std::size_t n) {
-    ++g_allocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) {
-    ++g_allocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
+#include "support/count_allocations.h"
 
 // The test-only way into the second step of the tide model.
 class SolidEarthTideTestAccess {
@@ -197,9 +171,9 @@ long AllocationsOfTable(Havorkastilo s) {
     Discard sink;
     std::streambuf* saved = std::cout.rdbuf(&sink);
     const std::ios::fmtflags flags = std::cout.flags();
-    const long before = g_allocations;
+    const long before = testsupport::g_allocations;
     ProcData(s);
-    const long made = g_allocations - before;
+    const long made = testsupport::g_allocations - before;
     std::cout.rdbuf(saved);
     std::cout.flags(flags);
     return made;
@@ -275,10 +249,10 @@ TEST(EpochPathTideStep2, AngleAdditionAgreesWithEachConstituentAlone) {
 
 TEST(EpochPathAllocation, TableAllocatesTheSameForOneRowAndForThousands) {
     // The counter does see allocations.
-    const long before = g_allocations;
+    const long before = testsupport::g_allocations;
     void* volatile p = ::operator new(16);
     ::operator delete(p);
-    ASSERT_EQ(g_allocations, before + 1);
+    ASSERT_EQ(testsupport::g_allocations, before + 1);
 
     Havorkastilo s;
     CheckArguments(s);  // the default station and its Cartesian form

@@ -12,6 +12,7 @@
 #include "GNSS/flh.h"
 #include "GNSS/flht.h"
 #include "support/capture.h"
+#include "support/close.h"
 
 using testsupport::Capture;
 
@@ -24,17 +25,6 @@ const long double kPi = 3.141592653589793;
 long double Rad(long double d, long double m, long double s) {
     return (d + m / 60 + s / 3600) * kPi / 180;
 }
-
-testing::AssertionResult Close(const char* got_text, const char* want_text, const char*,
-                               long double got, long double want, long double tol) {
-    if (std::fabs(got - want) <= tol) return testing::AssertionSuccess();
-    char buf[512];
-    std::snprintf(buf, sizeof buf, "%s = %.21Lg\n%s = %.21Lg\nmiss %.3Lg, allowed %.3Lg", got_text,
-                  got, want_text, want, std::fabs(got - want), tol);
-    return testing::AssertionFailure() << buf;
-}
-
-#define EXPECT_CLOSE(got, want, tol) EXPECT_PRED_FORMAT3(Close, got, want, tol)
 
 const char kFlhLatitude[] =
     "\n**** flh: Error -> LATITUDE not valid ****\n     Exiting class flh ... \n";

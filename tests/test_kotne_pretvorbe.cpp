@@ -8,6 +8,7 @@
 #include <string>
 
 #include "funkcije/KotnePretvorbe.h"
+#include "support/close.h"
 
 namespace {
 
@@ -19,19 +20,6 @@ const long double kPi = 3.141592653589793;
 long double Rad(long double d, long double m, long double s) {
     return (d + m / 60 + s / 3600) * kPi / 180;
 }
-
-// Extended-precision comparison that shows both values to the last digit
-// (EXPECT_NEAR rounds them to double first).
-testing::AssertionResult Close(const char* got_text, const char* want_text, const char*,
-                               long double got, long double want, long double tol) {
-    if (std::fabs(got - want) <= tol) return testing::AssertionSuccess();
-    char buf[512];
-    std::snprintf(buf, sizeof buf, "%s = %.21Lg\n%s = %.21Lg\nmiss %.3Lg, allowed %.3Lg", got_text,
-                  got, want_text, want, std::fabs(got - want), tol);
-    return testing::AssertionFailure() << buf;
-}
-
-#define EXPECT_CLOSE(got, want, tol) EXPECT_PRED_FORMAT3(Close, got, want, tol)
 
 }  // namespace
 

@@ -10,19 +10,9 @@
 
 #include "GNSS/neu.h"
 #include "GNSS/neut.h"
+#include "support/close.h"
 
 namespace {
-
-testing::AssertionResult Close(const char* got_text, const char* want_text, const char*,
-                               long double got, long double want, long double tol) {
-    if (std::fabs(got - want) <= tol) return testing::AssertionSuccess();
-    char buf[512];
-    std::snprintf(buf, sizeof buf, "%s = %.21Lg\n%s = %.21Lg\nmiss %.3Lg, allowed %.3Lg", got_text,
-                  got, want_text, want, std::fabs(got - want), tol);
-    return testing::AssertionFailure() << buf;
-}
-
-#define EXPECT_CLOSE(got, want, tol) EXPECT_PRED_FORMAT3(Close, got, want, tol)
 
 // Keeps the process-wide print settings of both classes as a test found them.
 class Layout : public testing::Test {

@@ -13,34 +13,10 @@
 #include "GNSS/SolidEarthTide.h"
 #include "GNSS/mjd.h"
 #include "GNSS/xyz.h"
+#include "support/close.h"
+#include "support/count_allocations.h"
 
 // Every allocation of this test executable is counted, so that a run of
-// epochs can be shown to allocate nothing.
-namespace {
-long g_allocations = 0;
-}
-void* operator new(std::size_t n) {
-    ++g_allocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void* operator new[](std::size_t n) {
-    ++g_allocations;
-    if (void* p = std::malloc(n ? n : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 // The test-only way into the private steps of the model.
 class SolidEarthTideTestAccess {
@@ -85,20 +61,6 @@ constexpr long double kDegToRad = 0.017453292519943295;
 constexpr long double kInf = std::numeric_limits<long double>::infinity();
 constexpr long double kH3 = 0.292, kL3 = 0.015;
 
-void ExpectClose(const char* what, long double got, long double want, long double tol) {
-    EXPECT_LE(std::fabs(got - want), tol)
-        << what << ": got " << std::scientific << std::setprecision(15) << static_cast<double>(got)
-        << ", want " << static_cast<double>(want) << ", miss " << static_cast<double>(got - want);
-}
-
-void ExpectVector(const char* what, const xyz& v, long double x, long double y, long double z,
-                  long double tol) {
-    SCOPED_TRACE(what);
-    ExpectClose("x", v.GetX(), x, tol);
-    ExpectClose("y", v.GetY(), y, tol);
-    ExpectClose("z", v.GetZ(), z, tol);
-}
-
 // Unit vector of geocentric latitude fi and longitude la (degrees).
 xyz Direction(long double fi, long double la) {
     fi *= kDegToRad;
@@ -136,8 +98,8 @@ TEST(TideWorkedExamples, Mjd60000StepByStep) {
     SetUpExample(tide, e);
     xyz total;
     tide.GetDisplacement(e, total);
-    ExpectVector("total", total, -0.007970266L, 0.010043631L, -0.058186748L, kMetre9);
-    ExpectClose("T", Access::T(tide), 0.23149899523L, 0.5e-11L);
+    EXPECT_VECTOR_CLOSE("total", total, -0.007970266L, 0.010043631L, -0.058186748L, kMetre9);
+    EXPECT_CLOSE(Access::T(tide), 0.23149899523L, 0.5e-11L);
 
     const xyz inphase = Access::InPhase(tide);
     const xyz idiu = Access::ST1IDIU(tide);
@@ -145,17 +107,17 @@ TEST(TideWorkedExamples, Mjd60000StepByStep) {
     const xyz l1 = Access::ST1L1(tide);
     const xyz diu = Access::STEP2DIU(tide, e);
     const xyz lon = Access::STEP2LON(tide);
-    ExpectVector("in phase", inphase, -0.004732945L, 0.010932936L, -0.054504553L, kMetre9);
-    ExpectVector("ST1IDIU", idiu, 0.000194232L, -0.000002716L, 0.000186580L, kMetre9);
-    ExpectVector("ST1ISEM", isem, -0.000274114L, 0.000024228L, -0.000058041L, kMetre9);
-    ExpectVector("ST1L1", l1, 0.000025453L, 0.000372481L, -0.000113859L, kMetre9);
-    ExpectVector("STEP2DIU", diu, -0.003237394L, -0.001297392L, -0.003594618L, kMetre9);
-    ExpectVector("STEP2LON", lon, 0.000054502L, 0.000014095L, -0.000102258L, kMetre9);
+    EXPECT_VECTOR_CLOSE("in phase", inphase, -0.004732945L, 0.010932936L, -0.054504553L, kMetre9);
+    EXPECT_VECTOR_CLOSE("ST1IDIU", idiu, 0.000194232L, -0.000002716L, 0.000186580L, kMetre9);
+    EXPECT_VECTOR_CLOSE("ST1ISEM", isem, -0.000274114L, 0.000024228L, -0.000058041L, kMetre9);
+    EXPECT_VECTOR_CLOSE("ST1L1", l1, 0.000025453L, 0.000372481L, -0.000113859L, kMetre9);
+    EXPECT_VECTOR_CLOSE("STEP2DIU", diu, -0.003237394L, -0.001297392L, -0.003594618L, kMetre9);
+    EXPECT_VECTOR_CLOSE("STEP2LON", lon, 0.000054502L, 0.000014095L, -0.000102258L, kMetre9);
 
     // The total is the in-phase part plus the five corrections, in order.
     xyz sum = inphase;
     for (const xyz* c : {&idiu, &isem, &l1, &diu, &lon}) sum += *c;
-    ExpectVector("sum of parts", sum, total.GetX(), total.GetY(), total.GetZ(), 1e-18L);
+    EXPECT_VECTOR_CLOSE("sum of parts", sum, total.GetX(), total.GetY(), total.GetZ(), 1e-18L);
 }
 
 TEST(TideWorkedExamples, J2000NoonMovesOnlyByTheTerrestrialTimeShift) {
@@ -165,13 +127,13 @@ TEST(TideWorkedExamples, J2000NoonMovesOnlyByTheTerrestrialTimeShift) {
     xyz total;
     tide.GetDisplacement(e, total);
     // 13 + 19 + 32.184 = 64.184 s of Terrestrial Time after J2000.0.
-    ExpectClose("T", Access::T(tide), 2.0338682e-8L, 0.5e-15L);
-    ExpectClose("T from the shift", Access::T(tide), 64.184L / 86400 / 36525, 1e-20L);
-    ExpectVector("total", total, -0.065432615L, -0.025908563L, -0.094539453L, kMetre9);
-    ExpectVector("in phase", Access::InPhase(tide), -0.073165638L, -0.027528465L, -0.102883845L,
-                 kMetre9);
-    ExpectVector("STEP2DIU", Access::STEP2DIU(tide, e), 0.007782194L, 0.002156149L, 0.008391411L,
-                 kMetre9);
+    EXPECT_CLOSE(Access::T(tide), 2.0338682e-8L, 0.5e-15L);
+    EXPECT_CLOSE(Access::T(tide), 64.184L / 86400 / 36525, 1e-20L);
+    EXPECT_VECTOR_CLOSE("total", total, -0.065432615L, -0.025908563L, -0.094539453L, kMetre9);
+    EXPECT_VECTOR_CLOSE("in phase", Access::InPhase(tide), -0.073165638L, -0.027528465L,
+                        -0.102883845L, kMetre9);
+    EXPECT_VECTOR_CLOSE("STEP2DIU", Access::STEP2DIU(tide, e), 0.007782194L, 0.002156149L,
+                        0.008391411L, kMetre9);
 }
 
 TEST(TideDegreeTwo, LoveAndShidaNumbersAtTheEquatorAndThePole) {
@@ -188,8 +150,8 @@ TEST(TideDegreeTwo, LoveAndShidaNumbersAtTheEquatorAndThePole) {
         SunOnly(tide, c.sta, c.sta);
         xyz d = Access::InPhase(tide);
         const long double h2 = (d * c.sta - Access::FAC3SUN(tide) * kH3) / Access::FAC2SUN(tide);
-        ExpectClose("h2", h2, c.h2, 1e-15L);
-        ExpectClose("horizontal", (d * c.north), 0, 0);
+        EXPECT_CLOSE(h2, c.h2, 1e-15L);
+        EXPECT_CLOSE((d * c.north), 0, 0);
 
         // Zenith cosine 1/sqrt(5): the degree-3 term along the Sun vanishes and
         // the horizontal part is 3 l2 cos z sin z times the factor.
@@ -197,7 +159,7 @@ TEST(TideDegreeTwo, LoveAndShidaNumbersAtTheEquatorAndThePole) {
         SunOnly(tide, c.sta, c.sta * cz + c.north * sz);
         d = Access::InPhase(tide);
         const long double l2 = (d * c.north) / (3 * cz * sz * Access::FAC2SUN(tide));
-        ExpectClose("l2", l2, c.l2, 1e-15L);
+        EXPECT_CLOSE(l2, c.l2, 1e-15L);
     }
 }
 
@@ -211,7 +173,7 @@ TEST(TideDegreeTwo, SunInTheZenithAndOnTheHorizon) {
     SunOnly(tide, sta, sta);
     xyz d = Access::InPhase(tide);
     xyz want = sta * (Access::FAC2SUN(tide) * H2 + Access::FAC3SUN(tide) * kH3);
-    ExpectVector("zenith", d, want.GetX(), want.GetY(), want.GetZ(), 1e-16L);
+    EXPECT_VECTOR_CLOSE("zenith", d, want.GetX(), want.GetY(), want.GetZ(), 1e-16L);
 
     // Horizon (Sun due east): -FAC2SUN h2/2 along the station, and degree 3
     // gives -3 l3 / 2 FAC3SUN along the Sun.
@@ -219,7 +181,7 @@ TEST(TideDegreeTwo, SunInTheZenithAndOnTheHorizon) {
     SunOnly(tide, sta, east);
     d = Access::InPhase(tide);
     want = sta * (-Access::FAC2SUN(tide) * H2 / 2) + east * (-1.5L * kL3 * Access::FAC3SUN(tide));
-    ExpectVector("horizon", d, want.GetX(), want.GetY(), want.GetZ(), 1e-16L);
+    EXPECT_VECTOR_CLOSE("horizon", d, want.GetX(), want.GetY(), want.GetZ(), 1e-16L);
 }
 
 TEST(TideDegreeTwo, ScaleFactorsForTypicalDistances) {
@@ -229,13 +191,13 @@ TEST(TideDegreeTwo, ScaleFactorsForTypicalDistances) {
     tide.SetSunPosition(Direction(0, 0), rsun);
     tide.SetMoonPosition(Direction(5, 40), rmon);
     Access::InPhase(tide);
-    ExpectClose("FAC2SUN", Access::FAC2SUN(tide), 0.16457L, 0.5e-5L);
-    ExpectClose("FAC2MON", Access::FAC2MON(tide), 0.35837L, 0.5e-5L);
-    ExpectClose("FAC3MON", Access::FAC3MON(tide), 0.0059462L, 0.5e-7L);
+    EXPECT_CLOSE(Access::FAC2SUN(tide), 0.16457L, 0.5e-5L);
+    EXPECT_CLOSE(Access::FAC2MON(tide), 0.35837L, 0.5e-5L);
+    EXPECT_CLOSE(Access::FAC3MON(tide), 0.0059462L, 0.5e-7L);
     // One more power of RE / R for degree 3 (RE the double 6378136.6 m).
     const long double RE = 6378136.6;
-    ExpectClose("FAC3SUN", Access::FAC3SUN(tide) / Access::FAC2SUN(tide), RE / rsun, 1e-23L);
-    ExpectClose("FAC3MON", Access::FAC3MON(tide) / Access::FAC2MON(tide), RE / rmon, 1e-20L);
+    EXPECT_CLOSE(Access::FAC3SUN(tide) / Access::FAC2SUN(tide), RE / rsun, 1e-23L);
+    EXPECT_CLOSE(Access::FAC3MON(tide) / Access::FAC2MON(tide), RE / rmon, 1e-20L);
 }
 
 TEST(TideState, NothingAccumulatesAcrossCalls) {
@@ -271,7 +233,7 @@ TEST(TideCorrections, SymmetricGeometriesInWhichTermsVanish) {
         tide.SetSunPosition(xyz(std::cos(asun), std::sin(asun), 0), 1.5e11L);
         tide.SetMoonPosition(xyz(std::cos(amon), std::sin(amon), 0), 3.8e8L);
         Access::InPhase(tide);
-        ExpectVector("ST1IDIU", Access::ST1IDIU(tide), 0, 0, 0, 0);
+        EXPECT_VECTOR_CLOSE("ST1IDIU", Access::ST1IDIU(tide), 0, 0, 0, 0);
         // ST1L1 is then its semidiurnal band alone, which depends on the
         // bodies' longitudes a only through 2(a - la):
         //   north = -3/2 l1 sin(fi) cos(fi) sum F cos 2(a - la),
@@ -287,7 +249,8 @@ TEST(TideCorrections, SymmetricGeometriesInWhichTermsVanish) {
         const xyz north(-std::sin(fi) * std::cos(la), -std::sin(fi) * std::sin(la), std::cos(fi));
         const xyz east(-std::sin(la), std::cos(la), 0);
         const xyz want = north * dn + east * de;
-        ExpectVector("ST1L1", Access::ST1L1(tide), want.GetX(), want.GetY(), want.GetZ(), 1e-17L);
+        EXPECT_VECTOR_CLOSE("ST1L1", Access::ST1L1(tide), want.GetX(), want.GetY(), want.GetZ(),
+                            1e-17L);
     }
     {  // Station on the equator: no l(1) term; no north part of ST1ISEM.
         SCOPED_TRACE("station on the equator");
@@ -295,7 +258,7 @@ TEST(TideCorrections, SymmetricGeometriesInWhichTermsVanish) {
         tide.SetSunPosition(Direction(-20, 100), 1.5e11L);
         tide.SetMoonPosition(Direction(25, -30), 3.8e8L);
         Access::InPhase(tide);
-        ExpectVector("ST1L1", Access::ST1L1(tide), 0, 0, 0, 0);
+        EXPECT_VECTOR_CLOSE("ST1L1", Access::ST1L1(tide), 0, 0, 0, 0);
         const xyz isem = Access::ST1ISEM(tide);
         EXPECT_EQ(isem.GetZ(), 0);  // north is the z axis here
         EXPECT_GT(std::fabs(isem.GetX()) + std::fabs(isem.GetY()), 1e-6L);
@@ -343,7 +306,7 @@ TEST(TideCorrections, SecondStepAtTheEquator) {
         radial += -0.5L * (r[5] * std::cos(th) + r[7] * std::sin(th));
     }
     const xyz lon = Access::STEP2LON(tide);
-    ExpectVector("STEP2LON", lon, radial / 1000, 0, 0, 1e-18L);
+    EXPECT_VECTOR_CLOSE("STEP2LON", lon, radial / 1000, 0, 0, 1e-18L);
 }
 
 TEST(TidePoles, StationOnThePolarAxisMatchesStationsAHairOffIt) {
@@ -372,24 +335,25 @@ TEST(TidePoles, StationOnThePolarAxisMatchesStationsAHairOffIt) {
                     std::isfinite(pole.GetZ()));
         EXPECT_GT(pole.GetLength(), 0.01L);  // a real tide, not a zero
         const xyz negzero = displacement(xyz(-0.0L, -0.0L, zs));
-        ExpectVector("-0 components", negzero, pole.GetX(), pole.GetY(), pole.GetZ(), 0);
+        EXPECT_VECTOR_CLOSE("-0 components", negzero, pole.GetX(), pole.GetY(), pole.GetZ(), 0);
         // Components whose squares underflow count as the axis itself.
         const xyz tiny = displacement(xyz(-1e-3000L, 1e-3000L, zs));
-        ExpectVector("underflowing components", tiny, pole.GetX(), pole.GetY(), pole.GetZ(), 0);
+        EXPECT_VECTOR_CLOSE("underflowing components", tiny, pole.GetX(), pole.GetY(), pole.GetZ(),
+                            0);
         for (long double la : {0.0L, 1.0L, -2.5L, 3.1L}) {
             const xyz near = displacement(
                 xyz(eps * std::cos(la), eps * std::sin(la), zs * std::sqrt(1 - eps * eps)));
-            ExpectVector("a hair off", near, pole.GetX(), pole.GetY(), pole.GetZ(), 1e-12L);
+            EXPECT_VECTOR_CLOSE("a hair off", near, pole.GetX(), pole.GetY(), pole.GetZ(), 1e-12L);
         }
     }
 }
 
 TEST(TideState, EpochPathAllocatesNothing) {
     // The counter does see allocations.
-    const long before = g_allocations;
+    const long before = testsupport::g_allocations;
     void* volatile p = ::operator new(16);
     ::operator delete(p);
-    ASSERT_EQ(g_allocations, before + 1);
+    ASSERT_EQ(testsupport::g_allocations, before + 1);
 
     LuniSolarPosition lsp;
     SolidEarthTide tide;
@@ -398,7 +362,7 @@ TEST(TideState, EpochPathAllocatesNothing) {
     mjd e(58500, 0);
     xyz sun, moon, d;
     long double rsun = 0, rmoon = 0, check = 0;
-    const long start = g_allocations;
+    const long start = testsupport::g_allocations;
     for (int i = 0; i < 2000; ++i) {
         lsp.SunPosition(e, sun, rsun);
         lsp.MoonPosition(e, moon, rmoon);
@@ -408,6 +372,6 @@ TEST(TideState, EpochPathAllocatesNothing) {
         check += d.GetZ();
         e += 3600.0L;
     }
-    EXPECT_EQ(g_allocations, start);
+    EXPECT_EQ(testsupport::g_allocations, start);
     EXPECT_TRUE(std::isfinite(check));
 }
