@@ -58,6 +58,15 @@ unsigned short IntField(const char* a, std::size_t len, std::size_t start, int c
     return static_cast<unsigned short>(std::atoi(f));
 }
 
+// Year, month and day at positions 0-3, 5-6 and 8-9 from s, each set through
+// its validating setter in that order (so the day is tested against the final
+// month and year).
+void ReadDateFields(const char* a, std::size_t len, std::size_t s, ymdhms& dat) {
+    dat.SetYear(IntField(a, len, s + 0, 4));
+    dat.SetMonth(IntField(a, len, s + 5, 2));
+    dat.SetDay(IntField(a, len, s + 8, 2));
+}
+
 // One integer of the pattern "%d": optional white space, sign and digits.
 // Returns false (value untouched) when no digit follows.  A number beyond the
 // range of int is read as the C library reads it: held at the limits of long,
@@ -113,9 +122,7 @@ void ParseFLH(const char* argi, flh& X0, int pos) {
 void ParseDate(const char* argi, ymdhms& dat, int npos) {
     const std::size_t len = argi ? std::strlen(argi) : 0;
     const std::size_t s = Start(npos);
-    dat.SetYear(IntField(argi, len, s + 0, 4));
-    dat.SetMonth(IntField(argi, len, s + 5, 2));
-    dat.SetDay(IntField(argi, len, s + 8, 2));
+    ReadDateFields(argi, len, s, dat);
     dat.SetHour(IntField(argi, len, s + 11, 2));
     dat.SetMinute(IntField(argi, len, s + 14, 2));
     char sec[kMaxDateField + 1];
@@ -125,10 +132,7 @@ void ParseDate(const char* argi, ymdhms& dat, int npos) {
 
 void ParseYMD(const char* argi, ymdhms& dat, int npos) {
     const std::size_t len = argi ? std::strlen(argi) : 0;
-    const std::size_t s = Start(npos);
-    dat.SetYear(IntField(argi, len, s + 0, 4));
-    dat.SetMonth(IntField(argi, len, s + 5, 2));
-    dat.SetDay(IntField(argi, len, s + 8, 2));
+    ReadDateFields(argi, len, Start(npos), dat);
     dat.SetHour(0);
     dat.SetMinute(0);
     dat.SetSecond(0);
