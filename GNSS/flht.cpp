@@ -34,14 +34,6 @@ long double NumericAngle(long double rad, unsigned unit) {
     }
 }
 
-// Degrees from the three DMSV fields, the sign of the degrees applying to the
-// whole angle, as the flh reader does.
-long double DmsvDegrees(int d, int m, double s) {
-    const long double degrees = d;
-    if (d < 0) return degrees - static_cast<long double>(m / 60.0) - (s / 3600.0);
-    return degrees + static_cast<long double>(m / 60.0) + (s / 3600.0);
-}
-
 }  // namespace
 
 flht::flht() : f(0), l(0), h(0), dt(0) {}
@@ -173,8 +165,8 @@ std::istream& operator>>(std::istream& is, flht& p) {
             int fd = 0, fm = 0, ld = 0, lm = 0;
             double fs = 0, ls = 0;
             is >> fd >> fm >> fs >> ld >> lm >> ls;
-            fi = deg2rad(DmsvDegrees(fd, fm, fs));
-            la = deg2rad(DmsvDegrees(ld, lm, ls));
+            fi = deg2rad(dmsv2deg(fd, fm, fs));
+            la = deg2rad(dmsv2deg(ld, lm, ls));
             break;
         }
         default:

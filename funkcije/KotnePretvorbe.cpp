@@ -60,3 +60,9 @@ double dms2deg(short d, short m, double s) {
 double dms2rad(short d, short m, double s) {
     return 3.141592653589793 * dms2deg(d, m, s) / 180.0;
 }
+
+long double dmsv2deg(int d, int m, double s) {
+    const long double degrees = d;
+    if (d < 0) return degrees - static_cast<long double>(m / 60.0) - (s / 3600.0);
+    return degrees + static_cast<long double>(m / 60.0) + (s / 3600.0);
+}

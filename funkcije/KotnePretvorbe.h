@@ -164,6 +164,11 @@ std::string dms2dms(T dms, int ndec) {
 // cannot be given this way: 0 30 0 is +0.5 deg).
 double dms2deg(short d, short m, double s);
 
+// Degrees from the three fields of the degrees-minutes-seconds text notation
+// (integer degrees and minutes, seconds), the sign of the degrees applying to
+// the whole angle: m/60 and s/3600 in double precision, the sum extended.
+long double dmsv2deg(int d, int m, double s);
+
 // Radians from separate fields, in double precision: pi * dms2deg(d, m, s) / 180.
 double dms2rad(short d, short m, double s);
 
