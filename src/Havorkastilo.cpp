@@ -18,4 +18,6 @@ Havorkastilo::Havorkastilo() {
     isStart = isEnd = isDt = false;
     SetCoLinear = setOrthoSun = setOrthoMoon = setOrthoNone = false;
     elps.Set(0);
+    output = OutputFormat::Table;
+    strict = false;
 }

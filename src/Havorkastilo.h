@@ -11,6 +11,12 @@
 // Program name, the reporting party of every message and echo line.
 extern const char* const kProgramName;  // "Havorkastilo"
 
+// Layout of the results on standard output.
+enum class OutputFormat {
+    Table,  // -ot: the fixed-width table (the default)
+    Csv     // -oc: comma-separated values with a header line, metres, ISO 8601 UTC
+};
+
 class Havorkastilo {
     bool verbose;   // verbose mode (-v): settings echoes and timing on standard error
     bool phelp;     // the help text was asked for (-h)
@@ -31,6 +37,8 @@ class Havorkastilo {
     bool setOrthoMoon;  // -goL: Moon on the meridian, Sun 90 degrees east of it
     bool setOrthoNone;  // -goN: Sun 90 degrees east, Moon 90 degrees west
     elipsoid elps;      // reference ellipsoid of every geodetic conversion (GRS80)
+    OutputFormat output;  // -ot / -oc, the later of the two
+    bool strict;          // -s, or implied by -oc: a malformed argument ends the run, status 2
 
     // Defaults: 46 degrees north, 15 degrees east, height 0 m (posX stays the
     // zero vector until the argument check derives it); MJD 58500 from 0 s to
