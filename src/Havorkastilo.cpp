@@ -20,4 +20,5 @@ Havorkastilo::Havorkastilo() {
     elps.Set(0);
     output = OutputFormat::Table;
     strict = false;
+    threads = 0;
 }

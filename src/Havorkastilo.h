@@ -8,6 +8,9 @@
 #include "GNSS/mjd.h"
 #include "GNSS/xyz.h"
 
+// Most worker threads -jN takes.
+constexpr unsigned kMaxThreads = 256;
+
 // Program name, the reporting party of every message and echo line.
 extern const char* const kProgramName;  // "Havorkastilo"
 
@@ -39,6 +42,7 @@ class Havorkastilo {
     elipsoid elps;      // reference ellipsoid of every geodetic conversion (GRS80)
     OutputFormat output;  // -ot / -oc, the later of the two
     bool strict;          // -s, or implied by -oc: a malformed argument ends the run, status 2
+    unsigned threads;     // -jN: worker threads of the epoch loop; 0 = one per available processor
 
     // Defaults: 46 degrees north, 15 degrees east, height 0 m (posX stays the
     // zero vector until the argument check derives it); MJD 58500 from 0 s to

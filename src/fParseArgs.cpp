@@ -30,6 +30,8 @@ const char* const kBareWordFormat = " - PARAMETHER NUJEN ->  %s";
 const char* const kUnknownStrictFormat = "NEPOZNAN PARAMETER: \"%s\"";
 const char* const kBareWordStrictFormat = " - PARAMETHER NUJEN ->  \"%s\"";
 
+const char* const kThreadsRange = "STEVILO NITI NI CELO STEVILO OD 0 DO 256";
+
 // The epochs of the settings record's defaults, as they would be written on
 // the command line (quoted when strict mode refuses their order).
 const char* const kDefaultStart = "2019-01-17/00:00:00";
@@ -249,6 +251,27 @@ void ParseStrict(const Havorkastilo& ptZ, const char* a) {
     }
 }
 
+// -jN: worker threads, N from 0 (one per available processor) to kMaxThreads.
+void ParseThreads(Havorkastilo& ptZ, const char* a) {
+    unsigned n = 0;
+    bool digits = a[2] != '\0';
+    for (const char* p = a + 2; *p && digits; ++p) {
+        digits = *p >= '0' && *p <= '9';
+        if (digits && n <= kMaxThreads) n = n * 10 + static_cast<unsigned>(*p - '0');
+    }
+    if (!digits || n > kMaxThreads) {
+        if (ptZ.strict) RefuseValue(kThreadsRange, a, 2);
+        NotAnOption(ptZ, kUnknownFormat, kUnknownStrictFormat, a);
+        return;
+    }
+    ptZ.threads = n;
+    if (ptZ.GetVerbose()) {
+        Echo() << "Stevilo niti: " << (n ? n : AvailableProcessors());
+        if (n == 0) std::cerr << " (vsa razpolozljiva jedra)";
+        std::cerr << "!" << std::endl;
+    }
+}
+
 bool OnlyHelpWanted(const Havorkastilo& ptZ, int n) {
     const bool v = ptZ.GetVerbose(), h = ptZ.GetPHelp();
     return n <= 1 || (v && n <= 2) || (h && n <= 2) || (h && v && n <= 3);
@@ -312,6 +335,10 @@ void ParseArguments(Havorkastilo& ptZ, int nargc, const char** cargv) {
             case 's':
             case 'S':
                 ParseStrict(ptZ, a);
+                break;
+            case 'j':
+            case 'J':
+                ParseThreads(ptZ, a);
                 break;
             case 'v':
             case 'V':
