@@ -1,18 +1,17 @@
 #include "src/fProcData.h"
 
 #include <cmath>
-#include <cstdio>
-#include <cstring>
-#include <iomanip>
+#include <condition_variable>
 #include <iostream>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+#include <vector>
 
-#include "GNSS/LuniSolarPosition.h"
-#include "GNSS/SolidEarthTide.h"
-#include "GNSS/TimeConverse.h"
-#include "GNSS/g_lg.h"
 #include "GNSS/neu.h"
-#include "GNSS/xyz_flh.h"
-#include "funkcije/KotnePretvorbe.h"
+#include "PROGINC/ProgramUtil.h"
+#include "src/fEpochRow.h"
 
 const char* const kOutputError = "REZULTATOV NI MOGOCE ZAPISATI NA STANDARDNI IZHOD";
 
@@ -41,191 +40,209 @@ std::uint64_t RowCount(const mjd& start, const mjd& end, long double dt) {
     return static_cast<std::uint64_t>(k) + 1;
 }
 
+unsigned WorkerThreads(const Havorkastilo& ptZ) {
+    return ptZ.threads ? ptZ.threads : AvailableProcessors();
+}
+
 namespace {
 
-// Longest line of the comma-separated output: 15 fields of finite values of
-// the magnitudes a valid run gives are far shorter; the fixed-point text of
-// the largest finite long double has 4933 digits before the point.
-constexpr std::size_t kMaxCsvLine = 15 * 4960;
+// Rows per block of the threaded loop, and blocks in flight per worker: a
+// block's text is some 125 to 200 kB (table or CSV), so a few blocks per worker keep every
+// worker busy while the memory stays a few MiB whatever the span.
+constexpr std::uint64_t kBlockRows = 1024;
+constexpr unsigned kBlocksPerWorker = 2;
 
-// A longitude [rad] of the geometry modes with its cosine and sine, found
-// once for the whole table.
-struct Meridian {
-    long double la, cosla, sinla;
-    explicit Meridian(long double l) : la(l), cosla(std::cos(l)), sinla(std::sin(l)) {}
-};
-
-// Turns the direction `body` (a unit vector) about the polar axis to the
-// longitude m.la, keeping its latitude and height on the ellipsoid.
-void PutAtLongitude(xyz& body, const Meridian& m, flh& posMS, const elipsoid& elps) {
-    posMS = xyz2flh(body, elps);
-    posMS.SetL(m.la);
-    body = flh2xyz(posMS, elps, m.cosla, m.sinla);
+// The single-threaded loop: each row computed, written and forgotten.
+void WriteRowsInTurn(const Havorkastilo& ptZ, std::uint64_t rows, std::ostream& out) {
+    EpochRow row(ptZ);
+    std::unique_ptr<char[]> line(new char[EpochRow::kMaxText]);
+    mjd e = ptZ.stE;
+    for (std::uint64_t k = 0; k < rows; ++k) {
+        out.write(line.get(), static_cast<std::streamsize>(row.Write(e, line.get())));
+        if (!out) return;  // nothing more can be written: the caller reports it
+        e += ptZ.dt;
+    }
 }
 
-// What the Sun and Moon columns show of one body: the geodetic longitude
-// and latitude [deg] of its direction `u` scaled to the station's distance
-// posMag [m], and its distance mag [m] in km.
-struct BodyColumns {
-    long double lon, lat, km;
-};
-
-BodyColumns Body(xyz& u, long double posMag, long double mag, flh& posMS, const elipsoid& elps) {
-    u *= posMag;
-    posMS = xyz2flh(u, elps);
-    return {rad2deg(posMS.GetL()), rad2deg(posMS.GetF()), mag / 1000};
-}
-
-// The table's three columns of a body, in fixed notation.
-void WriteBody(std::ostream& out, const BodyColumns& b) {
-    out << std::fixed << std::setfill(' ') << std::setw(15) << std::setprecision(5) << b.lon
-        << std::setw(12) << b.lat << std::setw(15) << std::setprecision(1) << b.km;
-}
-
-// Appends v with `decimals` decimals, no padding, "." as the decimal mark.
-char* AppendFixed(char* p, long double v, int decimals) {
-    return p + std::sprintf(p, "%.*Lf", decimals, v);
-}
-
-// One line of the comma-separated output.  The epoch's seconds of day are
-// rounded to 7 decimals once; the time stamp, the day number and the seconds
-// column all show that rounded epoch, so a second that rounds up to 86400
-// is 00:00:00 of the next day in all three.
-class CsvRow {
+// The threaded loop.  The epochs are made in order on the calling thread, by
+// the same repeated addition as in the single-threaded loop, in blocks of
+// kBlockRows; worker threads compute and format whole blocks into their
+// block's buffer; the calling thread writes the blocks in order.  A fixed set
+// of blocks circulates, so the memory does not grow with the span.  One mutex
+// and one condition variable guard the blocks' states.
+class BlockLoop {
   public:
-    // Writes the row of epoch e (with its line end) into line; returns its length.
-    std::size_t Write(char* line, const mjd& e, const xyz& dX, const neu& dL, const BodyColumns& sun,
-                      const BodyColumns& moon) {
-        char sod[64];
-        const int n = std::snprintf(sod, sizeof sod, "%.7Lf", e.GetSecond());
-        // Whole seconds and the seven decimals of the rounded seconds of day
-        // (a valid epoch has 0 <= s < 86400; -0 reads as 0).
-        long whole = 0;
-        int i = sod[0] == '-' ? 1 : 0;
-        for (; i < n && sod[i] != '.'; ++i) whole = whole * 10 + (sod[i] - '0');
-        const char* fraction = sod + i + 1;
-        std::int64_t day = e.GetMJDay();
-        if (whole >= 86400) {
-            whole -= 86400;
-            day += 1;
+    BlockLoop(const Havorkastilo& ptZ, std::uint64_t rows, unsigned workers, std::ostream& out)
+        : ptZ_(ptZ), rows_(rows), out_(out), blocks_(workers * kBlocksPerWorker) {
+        for (Block& b : blocks_) {
+            b.epochs.resize(kBlockRows);
+            b.text.resize(kBlockRows * 200 + EpochRow::kMaxText);
         }
-        if (day != cachedDay) {
-            MJDay2Date(day, year, month, dayOfMonth);
-            cachedDay = day;
+        for (unsigned w = 0; w < workers; ++w) {
+            try {
+                threads_.emplace_back(&BlockLoop::Work, this);
+            } catch (const std::system_error&) {
+                break;  // fewer threads than asked: the ones started do the work
+            }
         }
-        char* p = line;
-        p += std::sprintf(p, "%04d-%02d-%02dT%02ld:%02ld:%02ld.%sZ,%lld,%ld.%s", year, month,
-                          dayOfMonth, whole / 3600, whole % 3600 / 60, whole % 60, fraction,
-                          static_cast<long long>(day), whole, fraction);
-        const long double v[] = {dL.GetN(), dL.GetE(), dL.GetU(), dX.GetX(), dX.GetY(), dX.GetZ()};
-        for (long double x : v) {
-            *p++ = ',';
-            p = AppendFixed(p, x, 9);
+    }
+
+    ~BlockLoop() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            stop_ = true;
         }
-        for (const BodyColumns* b : {&sun, &moon}) {
-            *p++ = ',';
-            p = AppendFixed(p, b->lon, 7);
-            *p++ = ',';
-            p = AppendFixed(p, b->lat, 7);
-            *p++ = ',';
-            p = AppendFixed(p, b->km, 3);
+        changed_.notify_all();
+        for (std::thread& t : threads_) t.join();
+    }
+
+    BlockLoop(const BlockLoop&) = delete;
+    BlockLoop& operator=(const BlockLoop&) = delete;
+
+    // False when no worker thread could be started.
+    bool Running() const { return !threads_.empty(); }
+
+    // Makes, hands out and writes every block; stops at the first failed write.
+    void Run() {
+        const std::uint64_t count = (rows_ + kBlockRows - 1) / kBlockRows;
+        std::uint64_t made = 0, written = 0;
+        mjd e = ptZ_.stE;
+        std::unique_lock<std::mutex> lock(mutex_);
+        while (written < count) {
+            Block* free = made < count ? Find(Block::Free) : nullptr;
+            if (free) {
+                // Epochs of the next block, by repeated addition, outside the lock.
+                free->state = Block::Filling;
+                lock.unlock();
+                free->seq = made;
+                free->rows = static_cast<std::size_t>(
+                    rows_ - made * kBlockRows < kBlockRows ? rows_ - made * kBlockRows : kBlockRows);
+                for (std::size_t k = 0; k < free->rows; ++k) {
+                    free->epochs[k] = e;
+                    e += ptZ_.dt;
+                }
+                lock.lock();
+                free->state = Block::Ready;
+                ++made;
+                changed_.notify_all();
+                continue;
+            }
+            Block* next = FindDone(written);
+            if (!next) {
+                changed_.wait(lock);
+                continue;
+            }
+            lock.unlock();
+            out_.write(next->text.data(), static_cast<std::streamsize>(next->length));
+            lock.lock();
+            next->state = Block::Free;
+            ++written;
+            // Nothing more can be written: the caller reports it, and the
+            // destructor stops the workers.
+            if (!out_) return;
         }
-        *p++ = '\n';
-        return static_cast<std::size_t>(p - line);
     }
 
   private:
-    std::int64_t cachedDay = -1;
-    std::int32_t year = 0, month = 0, dayOfMonth = 0;
+    struct Block {
+        enum State { Free, Filling, Ready, Busy, Done };
+        State state = Free;
+        std::uint64_t seq = 0;       // place of the block in the output
+        std::size_t rows = 0;        // epochs in the block
+        std::vector<mjd> epochs;     // kBlockRows
+        std::vector<char> text;      // the rows' text
+        std::size_t length = 0;      // characters of text in use
+    };
+
+    Block* Find(Block::State s) {
+        for (Block& b : blocks_)
+            if (b.state == s) return &b;
+        return nullptr;
+    }
+
+    Block* FindDone(std::uint64_t seq) {
+        for (Block& b : blocks_)
+            if (b.state == Block::Done && b.seq == seq) return &b;
+        return nullptr;
+    }
+
+    // A worker: takes the ready block that comes first in the output, writes
+    // its rows, hands it back.
+    void Work() {
+        EpochRow row(ptZ_);
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            if (stop_) return;
+            Block* job = nullptr;
+            for (Block& b : blocks_)
+                if (b.state == Block::Ready && (!job || b.seq < job->seq)) job = &b;
+            if (!job) {
+                changed_.wait(lock);
+                continue;
+            }
+            job->state = Block::Busy;
+            lock.unlock();
+            std::size_t length = 0;
+            for (std::size_t k = 0; k < job->rows; ++k) {
+                // Room for the longest row; rows of ordinary values are far
+                // shorter, so the buffer grows only for extreme ones.
+                if (job->text.size() - length < EpochRow::kMaxText)
+                    job->text.resize(length + EpochRow::kMaxText);
+                length += row.Write(job->epochs[k], job->text.data() + length);
+            }
+            job->length = length;
+            lock.lock();
+            job->state = Block::Done;
+            changed_.notify_all();
+        }
+    }
+
+    const Havorkastilo& ptZ_;
+    const std::uint64_t rows_;
+    std::ostream& out_;
+    std::vector<Block> blocks_;
+    std::vector<std::thread> threads_;
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    bool stop_ = false;
 };
 
 }  // namespace
 
 void ProcData(Havorkastilo& ptZ) {
-    xyz posXUnit, psunU, pmoonU, dPosX;
-    long double posMag, psunMag = 0, pmoonMag = 0;
-    neu dPosLG;
-    flh posMS;
-    mjd eProc;
-    LuniSolarPosition lsp;
-    SolidEarthTide nset;
-
     if (ptZ.GetVerbose())
         std::cerr << kProgramName << "::CheckArguments(): RACUNAM PLIMOVANJE TRDNE ZEMLJE!"
                   << std::endl;
 
-    posXUnit = ptZ.posX.GetUnitVector(1);
-    posMag = ptZ.posX.GetLength();
-    nset.SetStaPosition(posXUnit, posMag);
-
+    // The table's print settings of north, east, up, left set for later
+    // writers of neu values: centimetres, width 8, one decimal.
     neuns::WidthU = 8;
     neuns::WidthNE = neuns::WidthU;
     neuns::NDecU = 1;
     neuns::NDecNE = neuns::NDecU;
     neuns::Unit = 100;
 
-    eProc = ptZ.stE;
     std::ostream& out = std::cout;
-    const bool csv = ptZ.output == OutputFormat::Csv;
-    if (csv) {
+    if (ptZ.output == OutputFormat::Csv) {
         out << kCsvHeader << '\n';
     } else {
         out << kTableHeader << '\n' << kTableRule << '\n';
     }
+    if (!out) return;  // not even the heading could be written: the caller reports it
 
-    // What depends on the station alone is found here, once: its local frame,
-    // the meridians of the geometry modes (and, inside nset, its terms of the
-    // tide model).  The loop then does per row only what depends on the
-    // epoch, and allocates nothing.
-    const LocalFrame frame(ptZ.posG);
-    const long double L = ptZ.posG.GetL();
-    const long double Q = 1.5707963267948966;  // pi/2 in double precision
-    const Meridian atL(L), east(L + Q), west(L - Q);
     // The number of rows is fixed before the loop: the epochs are made by
     // repeated addition, whose rounding can carry the last of them a hair
-    // past the end epoch, and the end epoch belongs to the table.
+    // past the end epoch, and the end epoch belongs to the results.
     const std::uint64_t rows = RowCount(ptZ.stE, ptZ.enE, ptZ.dt);
-    CsvRow csvRow;
-    char line[kMaxCsvLine];
-    for (std::uint64_t row = 0; row < rows; ++row) {
-        lsp.SunMoonPosition(eProc, psunU, psunMag, pmoonU, pmoonMag);
-
-        if (ptZ.SetCoLinear) {
-            PutAtLongitude(psunU, atL, posMS, ptZ.elps);
-            PutAtLongitude(pmoonU, atL, posMS, ptZ.elps);
+    const unsigned workers = WorkerThreads(ptZ);
+    bool done = false;
+    if (workers > 1 && rows > kBlockRows) {
+        BlockLoop loop(ptZ, rows, workers, out);
+        if (loop.Running()) {
+            loop.Run();
+            done = true;
         }
-        if (ptZ.setOrthoSun) {
-            PutAtLongitude(psunU, atL, posMS, ptZ.elps);
-            PutAtLongitude(pmoonU, east, posMS, ptZ.elps);
-        }
-        if (ptZ.setOrthoMoon) {
-            PutAtLongitude(psunU, east, posMS, ptZ.elps);
-            PutAtLongitude(pmoonU, atL, posMS, ptZ.elps);
-        }
-        if (ptZ.setOrthoNone) {
-            PutAtLongitude(psunU, east, posMS, ptZ.elps);
-            PutAtLongitude(pmoonU, west, posMS, ptZ.elps);
-        }
-
-        nset.SetSunPosition(psunU, psunMag);
-        nset.SetMoonPosition(pmoonU, pmoonMag);
-        nset.GetDisplacement(eProc, dPosX);
-        dPosLG = g2lg(dPosX, frame);
-
-        const BodyColumns sun = Body(psunU, posMag, psunMag, posMS, ptZ.elps);
-        const BodyColumns moon = Body(pmoonU, posMag, pmoonMag, posMS, ptZ.elps);
-        if (csv) {
-            out.write(line, static_cast<std::streamsize>(
-                                csvRow.Write(line, eProc, dPosX, dPosLG, sun, moon)));
-        } else {
-            out << eProc << dPosLG;
-            WriteBody(out, sun);
-            WriteBody(out, moon);
-            out << '\n';
-        }
-        if (!out) break;  // nothing more can be written: the caller reports it
-
-        eProc += ptZ.dt;
     }
+    if (!done) WriteRowsInTurn(ptZ, rows, out);
     out.flush();
 }

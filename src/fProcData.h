@@ -29,6 +29,12 @@ void ProcData(Havorkastilo& ptZ);
 // start is later than the end.
 std::uint64_t RowCount(const mjd& start, const mjd& end, long double dt);
 
+// Worker threads of the epoch loop: ptZ.threads, or with 0 one per processor
+// the process may run on.  With one worker, or a table of at most one block
+// of rows, the loop runs on the calling thread alone; the output is the same
+// to the last byte in every case.
+unsigned WorkerThreads(const Havorkastilo& ptZ);
+
 // Text of the error for a table that could not be written.
 extern const char* const kOutputError;
 
