@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-packages=(cmake g++ make libgtest-dev dpkg-dev file gnuplot-nox groff-base man-db)
+packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -69,6 +69,8 @@ for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot \
 done
 check "the package declares its library dependencies" \
     bash -c "dpkg-deb --field '$deb' Depends | grep -q libstdc++"
+check "the package depends on ERFA's shared library" \
+    bash -c "dpkg-deb --field '$deb' Depends | grep -Eq '(^|, )liberfa1( |,|\$)'"
 
 echo "-- installing $deb"
 installed_here=1
