@@ -85,12 +85,22 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
-# The running program's libraries (libc6, libgcc-s1, libstdc++6) come from
-# dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot.
+# The running program's libraries (libc6, libgcc-s1, libstdc++6, liberfa1)
+# come from dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot.
+#
+# ERFA is linked as the shared library of Debian's liberfa1, not statically:
+# Debian ships ERFA as a library package of its own, so the program takes its
+# fixes and rebuilds from there instead of freezing a private copy into the
+# binary (Debian Policy 4.13, embedded code copies), and the package
+# stays the size of the program alone.  pkg-config's erfa module names the
+# shared library, and dpkg-shlibdeps turns the program's link to liberfa.so.1
+# into "Depends: liberfa1 (>= ...)"; the packaging check asserts it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/GzipManPages.cmake)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, g++")
+# The static library in the package is used from CMake with ERFA's headers and
+# pkg-config module (cmake/HavorkastiloConfig.cmake.in).
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, g++, pkg-config, liberfa-dev")
 # The long description; CPack puts the summary before it and indents it for
 # the control file, line by line as written here.
 set(CPACK_PACKAGE_DESCRIPTION

@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-packages=(cmake g++ make libgtest-dev dpkg-dev file gnuplot-nox groff-base man-db)
+packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -69,6 +69,17 @@ for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot \
 done
 check "the package declares its library dependencies" \
     bash -c "dpkg-deb --field '$deb' Depends | grep -q libstdc++"
+# The program links ERFA's shared library (see cmake/Packaging.cmake) as soon
+# as it calls ERFA; the linker drops an unused one (--as-needed).  Whenever it
+# needs liberfa.so.1, the package must depend on liberfa1, and only then.
+dpkg-deb -x "$deb" "$work/unpacked"
+if readelf -d "$work/unpacked/usr/bin/Havorkastilo" | grep -q 'NEEDED.*\[liberfa\.so\.1\]'; then
+    check "the program needs liberfa.so.1 and the package depends on liberfa1" \
+        bash -c "dpkg-deb --field '$deb' Depends | grep -Eq '(^|, )liberfa1( |,|\$)'"
+else
+    check "the program does not need liberfa.so.1 and the package does not depend on liberfa1" \
+        bash -c "! dpkg-deb --field '$deb' Depends | grep -q liberfa1"
+fi
 
 echo "-- installing $deb"
 installed_here=1
@@ -130,6 +141,11 @@ from_example=$(awk '$1 == "north" || $1 == "east" || $1 == "up" { printf "%s ", 
 from_table=$(awk 'NR == 3 { printf "%s %s %s ", $3, $4, $5 }' "$work/one.txt")
 check "the example's north, east, up [cm] ($from_example) equal the table's ($from_table)" \
     test "$from_example" = "$from_table"
+"$work/example/tide_epoch" -mp | tee "$work/example-mp.txt"
+check "the example takes the precise Sun and Moon from ERFA" \
+    grep -q '^bodies   precise (ERFA)$' "$work/example-mp.txt"
+check "and gives north, east and up with them" \
+    test "$(awk '$1 == "north" || $1 == "east" || $1 == "up"' "$work/example-mp.txt" | wc -l)" = 3
 
 echo "-- removing the package"
 dpkg -r havorkastilo
