@@ -9,7 +9,8 @@
 #include "GNSS/TimeConverse.h"
 #include "PROGINC/ParseArgument.h"
 
-const char* const kStrictPositionForm = "POLOZAJ TOCKE NI ZAPISAN S TREMI STEVILI, LOCENIMI Z VEJICO";
+const char* const kStrictPositionForm =
+    "POLOZAJ TOCKE NI ZAPISAN S TREMI STEVILI, LOCENIMI Z VEJICO";
 const char* const kStrictLatitudeRange = "GEODETSKA SIRINA NI MED -90 IN 90 STOPINJ";
 const char* const kStrictLongitudeRange = "GEODETSKA DOLZINA NI MED -180 IN 180 STOPINJ";
 const char* const kStrictDmsField = "MINUTE ALI SEKUNDE KOTA NISO MANJSE OD 60";
@@ -123,7 +124,8 @@ const char* StrictPosition(const char* value, char notation) {
         if (k < 2 && !end) return kStrictPositionForm;
         if (k == 2) end = p + std::strlen(p);
         f[k] = {p, static_cast<std::size_t>(end - p)};
-        if (f[k].n > static_cast<std::size_t>(kMaxNumberField) || !IsPlainDecimal(f[k].text, f[k].n))
+        if (f[k].n > static_cast<std::size_t>(kMaxNumberField) ||
+            !IsPlainDecimal(f[k].text, f[k].n))
             return kStrictPositionForm;
         p = end + 1;
     }

@@ -45,19 +45,19 @@ const char* StrictDate(const char* value, double* second);
 const char* StrictStep(const char* value);
 
 // The messages of the checks, for the manual page and the tests.
-extern const char* const kStrictPositionForm;     // not three numbers separated by commas
-extern const char* const kStrictLatitudeRange;    // latitude beyond +-90 degrees
-extern const char* const kStrictLongitudeRange;   // longitude beyond +-180 degrees
-extern const char* const kStrictDmsField;         // minutes or seconds of D.MMSS not below 60
-extern const char* const kStrictDateForm;         // not YYYY-MM-DD/hh:mm:ss.s
-extern const char* const kStrictYear;             // year outside 1901..2199
-extern const char* const kStrictMonth;            // month outside 1..12
-extern const char* const kStrictDay;              // no such day in the month
-extern const char* const kStrictHour;             // hour outside 0..23
-extern const char* const kStrictMinute;           // minute outside 0..59
-extern const char* const kStrictSecond;           // second not below 60
-extern const char* const kStrictStepForm;         // step not h:m:s of digits
-extern const char* const kStrictStepSize;         // step below 1e-7 s
-extern const char* const kStrictEpochOrder;       // start epoch after the end epoch
+extern const char* const kStrictPositionForm;    // not three numbers separated by commas
+extern const char* const kStrictLatitudeRange;   // latitude beyond +-90 degrees
+extern const char* const kStrictLongitudeRange;  // longitude beyond +-180 degrees
+extern const char* const kStrictDmsField;        // minutes or seconds of D.MMSS not below 60
+extern const char* const kStrictDateForm;        // not YYYY-MM-DD/hh:mm:ss.s
+extern const char* const kStrictYear;            // year outside 1901..2199
+extern const char* const kStrictMonth;           // month outside 1..12
+extern const char* const kStrictDay;             // no such day in the month
+extern const char* const kStrictHour;            // hour outside 0..23
+extern const char* const kStrictMinute;          // minute outside 0..59
+extern const char* const kStrictSecond;          // second not below 60
+extern const char* const kStrictStepForm;        // step not h:m:s of digits
+extern const char* const kStrictStepSize;        // step below 1e-7 s
+extern const char* const kStrictEpochOrder;      // start epoch after the end epoch
 
 #endif  // PROGINC_STRICTARGUMENT_H

@@ -21,4 +21,5 @@ Havorkastilo::Havorkastilo() {
     output = OutputFormat::Table;
     strict = false;
     threads = 0;
+    ephemeris = Ephemeris::Series;
 }

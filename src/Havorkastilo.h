@@ -5,6 +5,7 @@
 
 #include "GNSS/elipsoid.h"
 #include "GNSS/flh.h"
+#include "GNSS/SunMoon.h"
 #include "GNSS/mjd.h"
 #include "GNSS/xyz.h"
 
@@ -43,6 +44,7 @@ class Havorkastilo {
     OutputFormat output;  // -ot / -oc, the later of the two
     bool strict;          // -s, or implied by -oc: a malformed argument ends the run, status 2
     unsigned threads;     // -jN: worker threads of the epoch loop; 0 = one per available processor
+    Ephemeris ephemeris;  // -ms (short analytic series, the default) / -mp (ERFA), the later wins
 
     // Defaults: 46 degrees north, 15 degrees east, height 0 m (posX stays the
     // zero vector until the argument check derives it); MJD 58500 from 0 s to

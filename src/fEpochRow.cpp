@@ -46,6 +46,7 @@ EpochRow::EpochRow(const Havorkastilo& s)
       atL(s.posG.GetL()),
       east(s.posG.GetL() + kQuarterTurn),
       west(s.posG.GetL() - kQuarterTurn),
+      bodies(s.ephemeris),
       dateDay(-1),
       dateYear(0),
       dateMonth(0),
@@ -70,7 +71,7 @@ EpochRow::BodyColumns EpochRow::Body(xyz& u, long double mag) {
 std::size_t EpochRow::Write(const mjd& e, char* out) {
     xyz sunU, moonU, dX;
     long double sunR = 0, moonR = 0;
-    lsp.SunMoonPosition(e, sunU, sunR, moonU, moonR);
+    bodies.Position(e, sunU, sunR, moonU, moonR);
 
     // The geometry modes in their order, so the last one set decides each
     // body's longitude.

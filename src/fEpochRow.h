@@ -6,8 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "GNSS/LuniSolarPosition.h"
 #include "GNSS/SolidEarthTide.h"
+#include "GNSS/SunMoon.h"
 #include "GNSS/flh.h"
 #include "GNSS/g_lg.h"
 #include "GNSS/mjd.h"
@@ -57,17 +57,17 @@ class EpochRow {
     std::size_t CsvText(char* out, const mjd& e, const xyz& dX, const neu& d,
                         const BodyColumns& sun, const BodyColumns& moon);
 
-    bool csv;                                                // the layout
-    bool coLinear, orthoSun, orthoMoon, orthoNone;           // the geometry modes
-    elipsoid elps;                                           // of every geodetic conversion
-    long double posMag;                                      // station's geocentric distance [m]
-    LocalFrame frame;                                        // station's north, east, up
-    Meridian atL, east, west;                                // L, L + pi/2, L - pi/2
-    LuniSolarPosition lsp;                                   // Sun and Moon
-    SolidEarthTide nset;                                     // the tide model, station set
-    flh posMS;                                               // scratch geodetic position
-    std::int64_t dateDay;                                    // day of the cached calendar date
-    std::int32_t dateYear, dateMonth, dateDayOfMonth;        // its date
+    bool csv;                                          // the layout
+    bool coLinear, orthoSun, orthoMoon, orthoNone;     // the geometry modes
+    elipsoid elps;                                     // of every geodetic conversion
+    long double posMag;                                // station's geocentric distance [m]
+    LocalFrame frame;                                  // station's north, east, up
+    Meridian atL, east, west;                          // L, L + pi/2, L - pi/2
+    SunMoon bodies;                                    // Sun and Moon, of the chosen ephemeris
+    SolidEarthTide nset;                               // the tide model, station set
+    flh posMS;                                         // scratch geodetic position
+    std::int64_t dateDay;                              // day of the cached calendar date
+    std::int32_t dateYear, dateMonth, dateDayOfMonth;  // its date
 };
 
 #endif  // SRC_FEPOCHROW_H

@@ -233,10 +233,26 @@ void ParseGeometry(Havorkastilo& ptZ, const char* a) {
 void ParseOutput(Havorkastilo& ptZ, const char* a) {
     if (Is(a, "-oc")) {
         ptZ.output = OutputFormat::Csv;
-        if (ptZ.GetVerbose()) Echo() << "Izpis rezultatov: CSV (vrednosti, locene z vejico)!" << std::endl;
+        if (ptZ.GetVerbose())
+            Echo() << "Izpis rezultatov: CSV (vrednosti, locene z vejico)!" << std::endl;
     } else if (Is(a, "-ot")) {
         ptZ.output = OutputFormat::Table;
         if (ptZ.GetVerbose()) Echo() << "Izpis rezultatov: TABELA!" << std::endl;
+    } else {
+        NotAnOption(ptZ, kUnknownFormat, kUnknownStrictFormat, a);
+    }
+}
+
+// -ms, -mp: the ephemeris of the Sun and the Moon (the later wins).
+void ParseEphemeris(Havorkastilo& ptZ, const char* a) {
+    if (Is(a, "-ms")) {
+        ptZ.ephemeris = Ephemeris::Series;
+        if (ptZ.GetVerbose())
+            Echo() << "Efemeride Sonca in Lune: kratke analiticne vrste!" << std::endl;
+    } else if (Is(a, "-mp")) {
+        ptZ.ephemeris = Ephemeris::Precise;
+        if (ptZ.GetVerbose())
+            Echo() << "Efemeride Sonca in Lune: natancne, ERFA (IAU 2006/2000A)!" << std::endl;
     } else {
         NotAnOption(ptZ, kUnknownFormat, kUnknownStrictFormat, a);
     }
@@ -340,14 +356,20 @@ void ParseArguments(Havorkastilo& ptZ, int nargc, const char** cargv) {
             case 'J':
                 ParseThreads(ptZ, a);
                 break;
+            case 'm':
+            case 'M':
+                ParseEphemeris(ptZ, a);
+                break;
             case 'v':
             case 'V':
                 // Verbose mode is set by the first pass; strict mode takes -v exactly.
-                if (ptZ.strict && !Is(a, "-v")) NotAnOption(ptZ, kUnknownFormat, kUnknownStrictFormat, a);
+                if (ptZ.strict && !Is(a, "-v"))
+                    NotAnOption(ptZ, kUnknownFormat, kUnknownStrictFormat, a);
                 break;
             case 'h':
             case 'H':
-                if (ptZ.strict && !Is(a, "-h")) NotAnOption(ptZ, kUnknownFormat, kUnknownStrictFormat, a);
+                if (ptZ.strict && !Is(a, "-h"))
+                    NotAnOption(ptZ, kUnknownFormat, kUnknownStrictFormat, a);
                 ptZ.SetPHelpTrue();
                 if (ptZ.GetVerbose()) Echo() << "Izpisi POMOC programa!" << std::endl;
                 break;
@@ -364,9 +386,8 @@ void ParseArguments(Havorkastilo& ptZ, int nargc, const char** cargv) {
     // A start after the end gives no rows (or, in verbose mode, the start
     // epoch alone); in strict mode it is a mistake of the command line.
     if (ptZ.strict && ptZ.stE > ptZ.enE) {
-        ProgramUsageError(kProgramName,
-                          Cut(std::string(kStrictEpochOrder) + " [ -e1, -e2 ]: \"" +
-                              epochTexts.start + "\", \"" + epochTexts.end + "\"")
-                              .c_str());
+        ProgramUsageError(kProgramName, Cut(std::string(kStrictEpochOrder) + " [ -e1, -e2 ]: \"" +
+                                            epochTexts.start + "\", \"" + epochTexts.end + "\"")
+                                            .c_str());
     }
 }

@@ -115,8 +115,9 @@ class BlockLoop {
                 free->state = Block::Filling;
                 lock.unlock();
                 free->seq = made;
-                free->rows = static_cast<std::size_t>(
-                    rows_ - made * kBlockRows < kBlockRows ? rows_ - made * kBlockRows : kBlockRows);
+                free->rows = static_cast<std::size_t>(rows_ - made * kBlockRows < kBlockRows
+                                                          ? rows_ - made * kBlockRows
+                                                          : kBlockRows);
                 for (std::size_t k = 0; k < free->rows; ++k) {
                     free->epochs[k] = e;
                     e += ptZ_.dt;
@@ -147,11 +148,11 @@ class BlockLoop {
     struct Block {
         enum State { Free, Filling, Ready, Busy, Done };
         State state = Free;
-        std::uint64_t seq = 0;       // place of the block in the output
-        std::size_t rows = 0;        // epochs in the block
-        std::vector<mjd> epochs;     // kBlockRows
-        std::vector<char> text;      // the rows' text
-        std::size_t length = 0;      // characters of text in use
+        std::uint64_t seq = 0;    // place of the block in the output
+        std::size_t rows = 0;     // epochs in the block
+        std::vector<mjd> epochs;  // kBlockRows
+        std::vector<char> text;   // the rows' text
+        std::size_t length = 0;   // characters of text in use
     };
 
     Block* Find(Block::State s) {

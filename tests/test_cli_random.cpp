@@ -232,7 +232,8 @@ class Generator {
     std::string Output() {
         static const char* const pool[] = {"-oc", "-OC", "-oC", "-ot", "-OT", "-s",  "-S",
                                            "-oc", "-s",  "-j1", "-j2", "-J3", "-j0", "-j256",
-                                           "-j257", "-jx", "-j", "-ocx", "-o", "-sx", "-j-1"};
+                                           "-j257", "-jx", "-j", "-ocx", "-o", "-sx", "-j-1",
+                                           "-mp", "-ms", "-MP", "-mx", "-mpp"};
         return Pick(pool);
     }
 

@@ -134,9 +134,12 @@ void CompareRuns(const std::vector<std::string>& args, std::size_t expectRows) {
             ExpectRoundsTo(cr.text[3 + k], tr.text[2 + k], 1000000, 1, a, "displacement", row);
         // Sun and Moon: degrees 7 against 5 decimals, km 3 against 1.
         for (int body = 0; body < 2; ++body) {
-            ExpectRoundsTo(cr.text[9 + 3 * body], tr.text[5 + 3 * body], 100, 5, a, "longitude", row);
-            ExpectRoundsTo(cr.text[10 + 3 * body], tr.text[6 + 3 * body], 100, 5, a, "latitude", row);
-            ExpectRoundsTo(cr.text[11 + 3 * body], tr.text[7 + 3 * body], 100, 1, a, "distance", row);
+            ExpectRoundsTo(cr.text[9 + 3 * body], tr.text[5 + 3 * body], 100, 5, a, "longitude",
+                           row);
+            ExpectRoundsTo(cr.text[10 + 3 * body], tr.text[6 + 3 * body], 100, 5, a, "latitude",
+                           row);
+            ExpectRoundsTo(cr.text[11 + 3 * body], tr.text[7 + 3 * body], 100, 1, a, "distance",
+                           row);
         }
         if (testing::Test::HasFatalFailure()) return;
     }
@@ -148,8 +151,8 @@ void CompareRuns(const std::vector<std::string>& args, std::size_t expectRows) {
 }
 
 const char* const kStations[] = {
-    "-pc46.05,14.5,300",       // the worked example
-    "-pd-33.5526,-70.4012,570",  // southern hemisphere, western longitude
+    "-pc46.05,14.5,300",                       // the worked example
+    "-pd-33.5526,-70.4012,570",                // southern hemisphere, western longitude
     "-px1112189.66,-4842955.026,3985352.284",  // Earth-fixed, 38.9 N 77.1 W
 };
 

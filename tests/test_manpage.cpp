@@ -193,7 +193,8 @@ TEST(ManualPageOptions, HelpTextOptionPatternsExpandToTheOptionsOfTheProgram) {
     // The expansion of the help's patterns is what the next check relies on.
     const std::set<std::string> expected = {"-pd", "-pc", "-pr",  "-px",  "-e1",  "-e2",
                                             "-ed", "-gk", "-goS", "-goL", "-goN", "-ot",
-                                            "-oc", "-s",  "-j",   "-v",   "-h"};
+                                            "-oc", "-s",  "-j",   "-ms",  "-mp",  "-v",
+                                            "-h"};
     EXPECT_EQ(HelpOptions(), expected);
     EXPECT_EQ(Expand("-g[k|o[S|L|N]]"), (std::vector<std::string>{"-gk", "-goS", "-goL", "-goN"}));
 }
@@ -327,7 +328,7 @@ TEST(ManualPageMessages, ExplainsEveryVerboseEchoText) {
          "-e22019-01-17/00:00:00"},
         {"-v", "-pr0.8,0.26,0", "-px4252544,1100000,4500000"},
         {"-v", "-ed00:00:00"},
-        {"-v", "-oc", "-ot", "-s", "-j2", "-j0", "-e22019-01-17/00:00:00"}};
+        {"-v", "-oc", "-ot", "-s", "-j2", "-j0", "-mp", "-ms", "-e22019-01-17/00:00:00"}};
     std::set<std::string> texts;
     for (const auto& args : runs) {
         const ProgramRun run = RunHavorkastilo(args);
@@ -338,9 +339,10 @@ TEST(ManualPageMessages, ExplainsEveryVerboseEchoText) {
     }
     // Start and closing lines, 2 headings and the computing line; 4
     // positions, 2 epochs, the step, 4 geometries and help as read; the two
-    // layouts, strict input and the threads (the text before the count);
-    // and each of the three checks both passing and repairing.
-    EXPECT_EQ(texts.size(), 27u);
+    // layouts, strict input, the threads (the text before the count) and the
+    // two ephemerides; and each of the three checks both passing and
+    // repairing.
+    EXPECT_EQ(texts.size(), 29u);
     for (const std::string& text : texts)
         EXPECT_NE(page.find(text), std::string::npos) << "not in the page: " << text;
 }

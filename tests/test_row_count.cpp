@@ -77,7 +77,7 @@ TEST(RowCount, TheSumOfTenthsDriftsPastTheEndOverAnHour) {
 
 TEST(RowCount, StepsThatDoNotDivideTheSpanStopAtTheLastEpochNotAfterTheEnd) {
     const mjd start(58500, 0);
-    EXPECT_EQ(RowCount(start, mjd(58500, 3600), 7), 515u);  // 514 * 7 = 3598 s
+    EXPECT_EQ(RowCount(start, mjd(58500, 3600), 7), 515u);     // 514 * 7 = 3598 s
     EXPECT_EQ(RowCount(start, mjd(58500, 86399), 3600), 24u);  // the default table
     EXPECT_EQ(RowCount(start, mjd(58500, 3599.9), 0.1L), 36000u);
     // 0.2 s short of the next whole step is no hair short.
@@ -108,9 +108,8 @@ TEST(RowCount, TheLongestRunsAreCountedWithoutOverflow) {
 }
 
 TEST(RowCountEndToEnd, AnHourAtATenthOfASecondEndsWithTheEndEpoch) {
-    const ProgramRun run =
-        RunProgram(HAVORKASTILO_EXE, {"-e12019-01-17/12:00:00", "-e22019-01-17/13:00:00",
-                                      "-ed00:00:00.1"});
+    const ProgramRun run = RunProgram(
+        HAVORKASTILO_EXE, {"-e12019-01-17/12:00:00", "-e22019-01-17/13:00:00", "-ed00:00:00.1"});
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.status, 0);
     const std::vector<std::string> lines = SplitLines(run.out);
@@ -124,9 +123,9 @@ TEST(RowCountEndToEnd, AnHourAtATenthOfASecondEndsWithTheEndEpoch) {
 }
 
 TEST(RowCountEndToEnd, ThreeTenthsOverAnHourInTheCommaSeparatedOutput) {
-    const ProgramRun run = RunProgram(
-        HAVORKASTILO_EXE,
-        {"-oc", "-e12019-01-17/12:00:00", "-e22019-01-17/13:00:00", "-ed00:00:00.3"});
+    const ProgramRun run =
+        RunProgram(HAVORKASTILO_EXE,
+                   {"-oc", "-e12019-01-17/12:00:00", "-e22019-01-17/13:00:00", "-ed00:00:00.3"});
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.status, 0);
     const std::vector<std::string> lines = SplitLines(run.out);

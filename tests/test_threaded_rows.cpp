@@ -68,8 +68,8 @@ const Span kSpans[] = {
     {"every geometry mode, across a leap second",
      {"-gk", "-goS", "-goL", "-goN", "-pc-78,-165,50", "-e12016-12-31/00:00:00",
       "-e22017-01-01/12:00:00", "-ed00:00:30"}},
-    {"-goN, comma-separated", {"-goN", "-oc", "-e12019-05-01/00:00:00", "-e22019-05-03/00:00:00",
-                               "-ed00:00:40"}},
+    {"-goN, comma-separated",
+     {"-goN", "-oc", "-e12019-05-01/00:00:00", "-e22019-05-03/00:00:00", "-ed00:00:40"}},
 };
 
 }  // namespace
@@ -138,8 +138,8 @@ Budget Failing(Havorkastilo s, unsigned threads, std::size_t budget) {
 }  // namespace
 
 TEST(ThreadedRows, AFailedWriteStopsTheRunAndNothingIsWrittenAfterIt) {
-    const Havorkastilo s = Settings({"-e12019-01-01/00:00:00", "-e22019-01-31/00:00:00",
-                                     "-ed00:00:10"});  // 259,201 rows
+    const Havorkastilo s = Settings(
+        {"-e12019-01-01/00:00:00", "-e22019-01-31/00:00:00", "-ed00:00:10"});  // 259,201 rows
     for (std::size_t budget : {100u, 1000000u}) {
         const Budget one = Failing(s, 1, budget);
         EXPECT_EQ(one.text.size(), budget);
