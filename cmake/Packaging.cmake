@@ -106,9 +106,11 @@ set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, g++, pkg-config, liberfa-dev")
 set(CPACK_PACKAGE_DESCRIPTION
     "Havorkastilo computes how far the solid Earth tide raised by the Sun and
 the Moon displaces a station, with the displacement model of the IERS
-Conventions (2010) and short analytic Sun and Moon series, and prints a
-fixed-width table of north, east and up in centimetres with the Sun's and
-the Moon's positions. Its console texts are in Slovenian.
+Conventions (2010) and short analytic Sun and Moon series or the precise
+ephemeris of ERFA, and prints a fixed-width table of north, east and up in
+centimetres with the Sun's and the Moon's positions, or comma-separated
+values in metres for further processing. Its console texts are in
+Slovenian.
 
 The package also holds havorkastilo-plot, which draws the table with
 gnuplot, the manual page, and the model as a static C++ library with its
