@@ -66,11 +66,15 @@ constexpr int kMaxLimbs =
 // Bits multiplied into the big integer per pass over its limbs.
 constexpr int kShiftPerPass = 32;
 
-// Number of decimal digits of x (1 for 0).
+// Number of decimal digits of x (1 for 0).  From the bit length b of x,
+// t = floor(b * log10(2)) (1233 / 4096 is log10(2) close enough for b <= 64)
+// is the digit count of the smallest number of that length, less one, and x
+// has t digits or t + 1.  (x | 1 counts 0 as 1, and changes no comparison
+// with the even 10^t, t >= 1.)
 int DigitCount(std::uint64_t x) {
-    int n = 1;
-    while (n < 20 && x >= kPow10[n]) ++n;
-    return n;
+    const int bits = 64 - __builtin_clzll(x | 1);
+    const int t = (bits * 1233) >> 12;
+    return t + ((x | 1) >= kPow10[t] ? 1 : 0);
 }
 
 // Writes the n lowest decimal digits of x, with leading zeros, into the n
