@@ -10,9 +10,10 @@
 //   - a minus sign whenever the sign bit is set, so -0.0 and negative values
 //     that round to zero are written "-0.0..." as glibc writes them;
 //   - "inf", "-inf", "nan", "-nan" for the infinities and NaNs; the encodings
-//     the x87 no longer accepts as numbers (unnormals, pseudo-zeros,
-//     pseudo-infinities, pseudo-NaNs: a non-zero exponent with the explicit
-//     integer bit clear) are NaNs too, as glibc (2.33 on) prints them;
+//     the x87 has not taken as numbers since the 80387 (unnormals, pseudo-
+//     zeros, pseudo-infinities, pseudo-NaNs: a non-zero exponent with the
+//     explicit integer bit clear) are NaNs too, as glibc (2.33 on) prints
+//     them;
 //     pseudo-denormals (zero exponent, integer bit set) are read as the
 //     hardware reads them, m * 2^-16445, which is below any printed digit;
 //   - right-aligned and blank-filled to width, or left-aligned and blank-
@@ -26,13 +27,13 @@
 // bits, which bounds the decimals).  From 2^64 up every long double is a
 // whole number, of 20 to 4933 digits (LDBL_MAX is about 1.19e4932); it is
 // converted exactly in a big integer of base 10^9 on the stack, at a cost
-// that grows with the number of digits.  Nothing is allocated, no global state is read or written,
-// and the locale plays no part (the decimal point is always '.'), so any number of threads may
-// format at once.
+// that grows with the number of digits.  Nothing is allocated, no global
+// state is read or written, and the locale plays no part (the decimal point
+// is always '.'), so any number of threads may format at once.
 //
 // The same text as glibc is shown by tests/test_fixed_format.cpp, which
-// compares the two on random values, every kind of tie and rounding boundary
-// and every binary exponent.
+// compares the two on random values, exact ties, both sides of rounding
+// boundaries, every binary exponent and every count of decimals.
 #ifndef PROGINC_FIXEDFORMAT_H
 #define PROGINC_FIXEDFORMAT_H
 
@@ -49,10 +50,6 @@ constexpr std::size_t kMaxIntegerDigits = 4933;
 
 // Digits of the largest unsigned long long (18446744073709551615).
 constexpr std::size_t kMaxUnsignedDigits = 20;
-
-// Longest text of any long double, without padding: sign, integer digits,
-// point and kMaxDecimals decimals.
-constexpr std::size_t kMaxUnpadded = 1 + kMaxIntegerDigits + 1 + kMaxDecimals;
 
 // Field width as a count of characters: |width| (printf's '*' with a negative
 // argument left-aligns in -width characters).

@@ -1,9 +1,10 @@
 // FormatFixed and FormatUnsigned against glibc's snprintf, which writes the
 // table's numbers today: the same characters for random values over each
 // column's range, every exact tie, both sides of every rounding boundary,
-// every binary exponent of the format, zeros, extremes and non-finite values;
-// texts worked by hand (ties to even, signs of zero, digits of powers of two);
-// the buffer bound and the bounded calls; no allocation.
+// every binary exponent of the format, every count of decimals, zeros,
+// extremes and non-finite values; texts worked by hand (ties to even, signs
+// of zero, digits of powers of two); the buffer bound and the bounded calls;
+// no allocation.
 //
 // The comparisons draw from a fixed seed, printed with the counts and the
 // mismatches.  The values per (width, decimals) pair default to a small
@@ -42,7 +43,7 @@ constexpr double kShareBoundaries = 0.65;
 // table's magnitudes (value below 2^-140 or from 2^140 up) are taken every
 // kSweepStrideBase / count-th one, every one in the full proof.
 constexpr int kSweepRandomPerExponent = 1;
-constexpr unsigned long long kSweepStrideBase = 30000000;
+constexpr unsigned long long kSweepStrideBase = 100000000;
 constexpr int kSweepDenseLow = -140;
 constexpr int kSweepDenseHigh = 140;
 
