@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 
 #include "PROGINC/FixedFormat.h"
 
@@ -19,19 +20,25 @@ namespace {
 
 constexpr int kValues = 4096;  // per pair; a power of two for the index mask
 
-// A pair of the writers and the magnitudes it writes.
+// A pair of the writers, what it writes and the magnitudes of the values.
 struct Pair {
     int width;
     int decimals;
+    const char* what;
     long double lo, hi;  // values uniformly in [lo, hi)
 };
 
-// Seconds of the day, centimetres, degrees of longitude and latitude,
-// kilometres; the CSV's seconds and degrees, metres, kilometres.
 constexpr Pair kPairs[] = {
-    {8, 1, 0, 86400},        {8, 1, -40, 40},     {15, 5, -180, 180},  {12, 5, -90, 90},
-    {15, 1, 3.5e5L, 1.6e8L}, {0, 7, -180, 86400}, {0, 9, -0.4L, 0.4L}, {0, 3, 3.5e5L, 1.6e8L},
+    {8, 1, "seconds of day", 0, 86400},  {8, 1, "cm", -40, 40},
+    {15, 5, "longitude deg", -180, 180}, {12, 5, "latitude deg", -90, 90},
+    {15, 1, "km", 3.5e5L, 1.6e8L},       {0, 7, "CSV s, deg", -180, 86400},
+    {0, 9, "CSV m", -0.4L, 0.4L},        {0, 3, "CSV km", 3.5e5L, 1.6e8L},
 };
+
+// The label of a pair's figures.
+std::string Label(const Pair& p) {
+    return "(" + std::to_string(p.width) + "," + std::to_string(p.decimals) + ") " + p.what;
+}
 
 struct Values {
     long double v[kValues];
@@ -55,7 +62,7 @@ void BM_FormatFixed(benchmark::State& state) {
         benchmark::ClobberMemory();
         i = (i + 1) & (kValues - 1);
     }
-    state.SetLabel("width " + std::to_string(p.width) + ", decimals " + std::to_string(p.decimals));
+    state.SetLabel(Label(p));
 }
 
 void BM_snprintf(benchmark::State& state) {
@@ -69,7 +76,7 @@ void BM_snprintf(benchmark::State& state) {
         benchmark::ClobberMemory();
         i = (i + 1) & (kValues - 1);
     }
-    state.SetLabel("width " + std::to_string(p.width) + ", decimals " + std::to_string(p.decimals));
+    state.SetLabel(Label(p));
 }
 
 void PairArguments(benchmark::internal::Benchmark* b) {
