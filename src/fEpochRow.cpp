@@ -1,11 +1,11 @@
 #include "src/fEpochRow.h"
 
 #include <cmath>
-#include <cstdio>
 
 #include "GNSS/TimeConverse.h"
 #include "GNSS/neu.h"
 #include "GNSS/xyz_flh.h"
+#include "PROGINC/FixedFormat.h"
 #include "funkcije/KotnePretvorbe.h"
 
 namespace {
@@ -13,14 +13,17 @@ namespace {
 // pi/2 in double precision, the longitude offset of the geometry modes.
 constexpr long double kQuarterTurn = 1.5707963267948966;
 
-// Writes v as printf's "%*.*Lf" at p (a fixed-point text, right-aligned in
-// width, blank-filled; width 0 pads nothing); returns the end.
+// Writes v as printf's "%*.*Lf" writes it at p (a fixed-point text,
+// right-aligned in width, blank-filled; width 0 pads nothing), without printf:
+// exact integer arithmetic, no locale, safe on several threads; returns the
+// end.  Room for FixedFormatMax(width, decimals) characters is needed.
 char* Fixed(char* p, long double v, int width, int decimals) {
-    return p + std::sprintf(p, "%*.*Lf", width, decimals, v);
+    return p + FormatFixed(p, v, width, decimals);
 }
 
+// The same for a whole number, as "%*llu".
 char* Unsigned(char* p, unsigned long long v, int width) {
-    return p + std::sprintf(p, "%*llu", width, v);
+    return p + FormatUnsigned(p, v, width);
 }
 
 // Two decimal digits of v (0..99).

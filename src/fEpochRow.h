@@ -25,7 +25,8 @@
 class EpochRow {
   public:
     // Longest text of one row with its line end, characters: fifteen fields
-    // of the largest finite values (4933 digits before the point).
+    // of the largest finite values (FixedFormatMax: 4933 digits before the
+    // point, the point and 9 decimals, the sign; a separator).
     static constexpr std::size_t kMaxText = 15 * 4960;
 
     // settings: repaired by the argument check (a station with a direction,
