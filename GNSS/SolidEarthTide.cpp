@@ -7,11 +7,12 @@
 #include <cstddef>
 
 #include "GNSS/TimeConverse.h"
+#include "funkcije/Numerics.h"
 
 namespace {
 
-// Degrees to radians: pi/180 as a double, widened where it is used.
-constexpr double kDegToRad = 0.017453292519943295;
+using numerics::kDegToRad;
+using numerics::SinCos;
 
 // Rows of the diurnal-band table: multipliers of S, H, P, ZNS, PS, then the
 // radial sine and cosine and the horizontal sine and cosine amplitudes (mm).
@@ -66,11 +67,6 @@ constexpr std::array<std::array<signed char, 5>, N> MultipliersOf(const double (
 }
 constexpr auto kDIUMULT = MultipliersOf(kDATDIU);
 constexpr auto kLONMULT = MultipliersOf(kDATLON);
-
-// Sine and cosine of one angle by one call (the values of sin and cos).
-inline void SinCos(long double a, long double& s, long double& c) {
-    ::sincosl(a, &s, &c);
-}
 
 // Sine and cosine of an angle of a few turns, as SinCos gives them to within a
 // unit or so of the last place, at a fraction of the cost.  The mathematics

@@ -51,6 +51,7 @@ install(FILES ${HAVORKASTILO_PUBLIC_MATRIX}
     DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/matrix COMPONENT library)
 install(FILES
     ${PROJECT_SOURCE_DIR}/funkcije/KotnePretvorbe.h
+    ${PROJECT_SOURCE_DIR}/funkcije/Numerics.h
     ${PROJECT_SOURCE_DIR}/funkcije/PolmeriUkrivljenosti.h
     DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/funkcije COMPONENT library)
 

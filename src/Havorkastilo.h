@@ -7,9 +7,7 @@
 #include "GNSS/flh.h"
 #include "GNSS/mjd.h"
 #include "GNSS/xyz.h"
-
-// Program name, the reporting party of every message and echo line.
-extern const char* const kProgramName;  // "Havorkastilo"
+#include "PROGINC/ProgramUtil.h"  // kProgramName, the reporting party of every message
 
 class Havorkastilo {
     bool verbose;   // verbose mode (-v): settings echoes and timing on standard error
