@@ -468,7 +468,7 @@ void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
         const long double* r = DATDIU[j];
         // Rows 30 and 31 add exactly nothing.
         if (r[5] == 0 && r[6] == 0 && r[7] == 0 && r[8] == 0) continue;
-        const std::array<signed char, 5>& m = kDIUMULT[j];
+        const std::array<signed char, 5>& m = kDIUMULT[static_cast<std::size_t>(j)];
         const Phasor a = Argument(withS[m[0] + 3], angles.PHASE, m, 1);
         const long double* q = DIUSTA[j];
         DX += q[0] * a.s + q[3] * a.c;
@@ -481,7 +481,8 @@ void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
 void SolidEarthTide::STEP2LON(const Step2Angles& angles) {
     long double DX = 0, DY = 0, DZ = 0;
     for (int j = 0; j < 5; ++j) {
-        const Phasor f = Argument(Phasor{1, 0}, angles.PHASE, kLONMULT[j], 0);
+        const Phasor f =
+            Argument(Phasor{1, 0}, angles.PHASE, kLONMULT[static_cast<std::size_t>(j)], 0);
         const long double* q = LONSTA[j];
         DX += q[0] * f.s + q[3] * f.c;
         DY += q[1] * f.s + q[4] * f.c;

@@ -25,10 +25,8 @@ target_compile_features(havorkastilo_core PUBLIC cxx_std_17)
 # Outside this tree the library is simply "the Havorkastilo library".
 set_target_properties(havorkastilo_core PROPERTIES EXPORT_NAME havorkastilo)
 
-if(TARGET Havorkastilo)
-    install(TARGETS Havorkastilo
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-endif()
+install(TARGETS Havorkastilo
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/havorkastilo-plot
     DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/man/Havorkastilo.1 ${PROJECT_SOURCE_DIR}/man/havorkastilo-plot.1
@@ -39,20 +37,20 @@ install(FILES ${PROJECT_SOURCE_DIR}/README.md
 install(TARGETS havorkastilo_core EXPORT HavorkastiloTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library)
 
-# The public headers: the time, geometry, astronomy and tide classes, the
-# angle conversions and radii of curvature they are used with, and the matrix
-# container that g_lg.h and mGNSSc.h include.  Each installed header compiles on
-# its own from the installed tree (the packaging check builds every one).
-file(GLOB HAVORKASTILO_PUBLIC_GNSS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/GNSS/*.h)
-file(GLOB HAVORKASTILO_PUBLIC_MATRIX CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/matrix/*.h)
-install(FILES ${HAVORKASTILO_PUBLIC_GNSS}
+# The public headers: the time, geometry, astronomy and tide classes (every
+# header of GNSS/, as listed in the top-level CMakeLists.txt), the angle
+# conversions, number model and radii of curvature they are used with, and
+# the matrix container that g_lg.h and mGNSSc.h include.  Each installed
+# header compiles on its own from the installed tree (the packaging check
+# builds every one).
+install(FILES ${HAVORKASTILO_GNSS_HEADERS}
     DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/GNSS COMPONENT library)
-install(FILES ${HAVORKASTILO_PUBLIC_MATRIX}
+install(FILES ${HAVORKASTILO_MATRIX_HEADERS}
     DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/matrix COMPONENT library)
 install(FILES
-    ${PROJECT_SOURCE_DIR}/funkcije/KotnePretvorbe.h
-    ${PROJECT_SOURCE_DIR}/funkcije/Numerics.h
-    ${PROJECT_SOURCE_DIR}/funkcije/PolmeriUkrivljenosti.h
+    funkcije/KotnePretvorbe.h
+    funkcije/Numerics.h
+    funkcije/PolmeriUkrivljenosti.h
     DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/funkcije COMPONENT library)
 
 install(EXPORT HavorkastiloTargets
