@@ -16,7 +16,9 @@
 #include "support/close.h"
 #include "support/count_allocations.h"
 
-// Every allocation of this test executable is counted, so that a run of
+// Every allocation of this test executable is counted (the counting operator
+// new is linked in from support/count_allocations.cpp), so that a run of
+// epochs can be shown to allocate nothing.
 
 // The test-only way into the private steps of the model.
 class SolidEarthTideTestAccess {
