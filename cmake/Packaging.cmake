@@ -31,8 +31,16 @@ install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/havorkastilo-plot
     DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/man/Havorkastilo.1 ${PROJECT_SOURCE_DIR}/man/havorkastilo-plot.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md
+# The documentation folder: the README, the licence in Debian's
+# machine-readable form, and the Debian changelog (compressed, as Debian
+# keeps it, when the package is made: see DebianDocs.cmake).
+install(FILES
+    ${PROJECT_SOURCE_DIR}/README.md
+    ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/havorkastilo COMPONENT program)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/changelog
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/havorkastilo COMPONENT program
+    RENAME changelog.Debian)
 
 install(TARGETS havorkastilo_core EXPORT HavorkastiloTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library)
@@ -76,6 +84,10 @@ set(CPACK_PACKAGE_NAME havorkastilo)
 set(CPACK_PACKAGE_VENDOR "Havorkastilo maintainers")
 set(CPACK_PACKAGE_CONTACT "Havorkastilo maintainers <maintainers@users.noreply.c-seed-ce76b6a7.example>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# Debian revision 1 of the upstream version: the package's changes are told
+# in its own changelog (changelog.Debian), the Debian way for a package that
+# is not a native Debian one.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "solid Earth tide displacement of a station, epoch by epoch")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -87,7 +99,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 # The running program's libraries (libc6, libgcc-s1, libstdc++6) come from
 # dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/GzipManPages.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianDocs.cmake)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, g++")
 # The long description; CPack puts the summary before it and indents it for
