@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Packaging check, as root: build the Debian package, install it into this
+# Packaging check, as root: build the Debian package, check it with lintian
+# (an error fails the step; warnings are shown), install it into this
 # machine, use everything it installed (the program, the manual page, the plot
 # helper, the library through CMake), remove it and check that nothing of it
 # is left.  Then run the plot and manual-page tests with gnuplot and groff
@@ -7,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db)
+packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db lintian)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -63,6 +64,7 @@ dpkg-deb --contents "$deb" >"$work/contents.txt"
 for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot \
     ./usr/share/man/man1/Havorkastilo.1.gz ./usr/share/man/man1/havorkastilo-plot.1.gz \
     ./usr/lib/libhavorkastilo_core.a ./usr/share/doc/havorkastilo/README.md \
+    ./usr/share/doc/havorkastilo/copyright ./usr/share/doc/havorkastilo/changelog.Debian.gz \
     ./usr/include/havorkastilo/GNSS/SolidEarthTide.h \
     ./usr/lib/cmake/Havorkastilo/HavorkastiloConfig.cmake; do
     check "the package holds $path" grep -q " $path\$" "$work/contents.txt"
@@ -76,6 +78,19 @@ check "the program needs liberfa.so.1" \
     bash -c "readelf -d '$work/unpacked/usr/bin/Havorkastilo' | grep -q 'NEEDED.*\[liberfa\.so\.1\]'"
 check "the package depends on liberfa1" \
     bash -c "dpkg-deb --field '$deb' Depends | grep -Eq '(^|, )liberfa1( |,|\$)'"
+
+changelog_version=$(dpkg-deb --fsys-tarfile "$deb" |
+    tar -xO ./usr/share/doc/havorkastilo/changelog.Debian.gz | gzip -dc |
+    sed -n '1s/^havorkastilo (\([^)]*\)).*/\1/p')
+check "the changelog's latest entry ($changelog_version) is the package's version" \
+    test "$changelog_version" = "$(dpkg-deb --field "$deb" Version)"
+
+echo "-- lintian"
+lintian_status=0
+lintian --fail-on error "$deb" >"$work/lintian.txt" 2>&1 || lintian_status=$?
+cat "$work/lintian.txt"
+check "lintian finds no error in the package" \
+    bash -c "test $lintian_status = 0 && ! grep -q '^E: ' '$work/lintian.txt'"
 
 echo "-- installing $deb"
 installed_here=1
@@ -124,7 +139,8 @@ echo "-- the library from CMake"
 while IFS= read -r header; do
     rel=${header#/usr/include/havorkastilo/}
     printf '#include "%s"\n' "$rel" |
-        g++ -std=c++17 -fsyntax-only -Wall -Wextra -Werror -I/usr/include/havorkastilo -x c++ - ||
+        g++ -std=c++17 -fsyntax-only -Wall -Wextra -Wpedantic -Wshadow -Werror \
+            -I/usr/include/havorkastilo -x c++ - ||
         fail "the installed header $rel does not compile on its own"
 done < <(grep '^/usr/include/havorkastilo/.*\.h$' "$work/files.txt")
 echo "ok: every installed header compiles on its own"
