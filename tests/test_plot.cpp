@@ -355,3 +355,66 @@ TEST_F(PlotTest, AnUnwritableOutputEndsWithStatusThree) {
     EXPECT_EQ(run.status, 3);
     EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
 }
+
+TEST_F(PlotTest, ReadsTheCommaSeparatedOutputAndRefusesWhatIsNotIt) {
+    const ProgramRun csv = RunProgram(
+        HAVORKASTILO_EXE, {"-oc", "-pd46.03,14.30,300", "-e12019-01-17/00:00:00",
+                           "-e22019-01-18/00:00:00", "-ed00:10:00"});
+    ASSERT_TRUE(csv.exited && csv.status == 0);
+    std::vector<std::string> lines = SplitLines(csv.out);
+    ASSERT_EQ(lines.size(), 146u);
+    auto join = [](const std::vector<std::string>& ls) {
+        std::string t;
+        for (const std::string& l : ls) t += l + "\n";
+        return t;
+    };
+    std::vector<std::string> shortLine = lines;  // the Moon's distance cut off
+    shortLine[3] = shortLine[3].substr(0, shortLine[3].rfind(','));
+    std::vector<std::string> badStamp = lines;  // a blank instead of the T
+    badStamp[2][10] = ' ';
+    std::vector<std::string> nanValue = lines;  // the up displacement unreadable
+    {
+        std::string& l = nanValue[4];
+        std::size_t at = 0;
+        for (int comma = 0; comma < 5; ++comma) at = l.find(',', at) + 1;
+        l.replace(at, l.find(',', at) - at, "nan");
+    }
+    const ProgramRun table = RunProgram(HAVORKASTILO_EXE, {"-e22019-01-17/01:00:00"});
+    const std::vector<std::string> tableLines = SplitLines(table.out);
+    std::vector<std::string> tableRows = {lines[0]};  // the header, then rows of the table
+    tableRows.insert(tableRows.end(), tableLines.begin() + 2, tableLines.end());
+
+    const struct {
+        std::string what, text, message;
+    } cases[] = {
+        {"the header alone", lines[0] + "\n", "the comma-separated output has no rows"},
+        {"a line with a field missing", join(shortLine),
+         "line 4: a line of the comma-separated output has 15 fields, this one has 14"},
+        {"a malformed time stamp", join(badStamp), "line 3: field 1 (utc) is not a time stamp"},
+        {"nan", join(nanValue), "line 5: field 6 is not a number with 9 decimals: \"nan\""},
+        {"the table's rows under the header", join(tableRows),
+         "line 2: a line of the comma-separated output has 15 fields, this one has 1"},
+    };
+    for (const auto& c : cases) {
+        WriteFile(Path("input.csv"), c.text);
+        const ProgramRun run = Plot("-o " + Quote(Path("x.png")) + " " + Quote(Path("input.csv")));
+        ASSERT_TRUE(run.exited) << c.what;
+        EXPECT_EQ(run.status, 1) << c.what;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ":\n" << run.err;
+        EXPECT_FALSE(Exists(Path("x.png"))) << c.what;
+    }
+
+    if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed";
+    WriteFile(Path("tide.csv"), csv.out);
+    for (const char* axis : {"days", "mjd", "date"}) {
+        const std::string png = Path("tide.png");
+        std::remove(png.c_str());
+        const ProgramRun run = Plot(std::string("-b distance -t ") + axis + " -o " + Quote(png) +
+                                    " < " + Quote(Path("tide.csv")));
+        ASSERT_TRUE(run.exited) << axis;
+        EXPECT_EQ(run.status, 0) << axis << "\n" << run.err;
+        std::uint32_t width = 0, height = 0;
+        EXPECT_TRUE(PngSize(ReadFile(png), width, height)) << axis << ": not a PNG";
+        EXPECT_EQ(height, 900u) << axis;
+    }
+}
