@@ -396,7 +396,7 @@ TEST(ManualPageRendering, ManShowsThePagesWithoutWarnings) {
     const struct {
         std::string page, name;
     } pages[] = {{kPage, "Havorkastilo - solid Earth tide displacement"},
-                 {kPlotPage, "havorkastilo-plot - draw the solid Earth tide table"}};
+                 {kPlotPage, "havorkastilo-plot - draw the solid Earth tide results"}};
     for (const auto& p : pages) {
         const ProgramRun run = RunProgram(
             "/bin/sh",
