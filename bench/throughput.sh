@@ -1,28 +1,27 @@
 #!/usr/bin/env bash
-# Throughput of the whole program on fixed workloads, against the cost of
-# only formatting and writing the same number of rows (bench/format_only),
-# both with standard output on /dev/null; then the time of a one-row run, the
-# peak resident set of a one-row and of a one-year run, and the cost of the
-# parts of a row (Google Benchmark).
+# Throughput of the whole program on fixed workloads, side by side with GMT's
+# solid-tide tool when it is installed; then the time of a one-row run, the
+# peak resident set of runs from one row to ten years, and the cost of one
+# row of each kind (Google Benchmark).
 #
 # Usage: bench/throughput.sh [BUILD_DIR]
 #   BUILD_DIR  build directory to configure and use (default build/bench);
 #              it gets an optimised build with the benchmarks.
 # Environment:
-#   RUNS=N        timed runs of each long workload (default 5)
-#   GEOMETRY=0    skip the four geometry-mode workloads
-#   COMPONENTS=0  skip the per-component figures
+#   RUNS=N        timed runs of each workload (default 5)
+#   QUICK=1       only the year at one minute, the one-row run and the memory
 #   PROGRAM=path  time this build of the program instead of BUILD_DIR's
-#   FORMAT_FLAGS=--sync  format_only keeps the C++ streams synchronised with
-#                 C stdio (to match a program that does; this one does not)
 #
-# Needs hyperfine (Debian: apt-get install hyperfine), GNU time at
-# /usr/bin/time and Google Benchmark (libbenchmark-dev).
+# Needs hyperfine (Debian: hyperfine), GNU time at /usr/bin/time and Google
+# Benchmark (libbenchmark-dev); GMT (Debian: gmt) for the side-by-side
+# figures, which are left out without it.
 #
+# The reference workload is the year 2019 at one-minute steps at 46.05 N,
+# 14.5 E (525,600 rows), which GMT computes with
+#   gmt earthtide -T2019-01-01T00:00:00/2019-12-31T23:59:00/1m -L14.5/46.05
 # Shared machines are noisy and their speed drifts from minute to minute, so
-# each workload and its formatting-only counterpart are run alternately, and
-# the ratio is the median of the ratios of neighbouring runs.  Shown are the
-# medians of wall time and of processor time (user + system).
+# the workloads are run in turn, RUNS rounds of all of them, and the figures
+# are the medians of wall time and of processor time (user + system).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
@@ -34,66 +33,92 @@ command -v hyperfine >/dev/null || {
     exit 1
 }
 
-cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHAVORKASTILO_BENCH=ON >/dev/null
-cmake --build "$build" -j2 --target Havorkastilo format_only bench_tide >/dev/null
+cmake -S "$here" -B "$build" -DCMAKE_BUILD_TYPE=Release -DHAVORKASTILO_BENCH=ON \
+    -DHAVORKASTILO_TESTS=OFF >/dev/null
+cmake --build "$build" -j2 --target Havorkastilo bench_rows >/dev/null
 
 exe=${PROGRAM:-$build/Havorkastilo}
-fmt=("$build/bench/format_only")
-[ -n "${FORMAT_FLAGS:-}" ] && fmt+=("$FORMAT_FLAGS")
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
-station=-pd46.03,14.30,300
+station=-pc46.05,14.5,0
 year=(-e12019-01-01/00:00:00 -e22019-12-31/23:59:00 -ed00:01:00)
 day=(-e12019-01-17/00:00:00 -e22019-01-17/23:59:59 -ed00:00:01)
 one=(-e12019-01-17/00:00:00 -e22019-01-17/00:00:00)
-
-# One timed run: appends "wall cpu" [s] to the file $1.
-timed() {
-    local out=$1
-    shift
-    /usr/bin/time -f "%e %U %S" -o "$tmp/t" "$@" >/dev/null
-    awk '{ printf "%s %.2f\n", $1, $2 + $3 }' "$tmp/t" >>"$out"
-}
+gmt_year=(gmt earthtide -T2019-01-01T00:00:00/2019-12-31T23:59:00/1m -L14.5/46.05)
+have_gmt=0
+command -v gmt >/dev/null && gmt earthtide -T2019-01-01T00:00:00/2019-01-01T00:01:00/1m \
+    -L14.5/46.05 >/dev/null 2>&1 && have_gmt=1
 
 median() {  # median of the numbers on standard input
     sort -g | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
 }
 
-# compare NAME ROWS ARGS...: the program on ARGS and format_only on ROWS rows,
-# alternately, $runs times each.
-compare() {
-    local name=$1 rows=$2
+# The workloads: a name, its rows, the command.
+names=()
+rows=()
+commands=()
+add() {  # name rows command...
+    names+=("$1")
+    rows+=("$2")
     shift 2
-    : >"$tmp/p"
-    : >"$tmp/f"
-    "$exe" "$@" >/dev/null  # warm-up
-    for ((i = 0; i < runs; ++i)); do
-        timed "$tmp/p" "$exe" "$@"
-        timed "$tmp/f" "${fmt[@]}" "$rows"
-    done
-    local pw pc fw fc rw rc
-    pw=$(cut -d' ' -f1 "$tmp/p" | median)
-    pc=$(cut -d' ' -f2 "$tmp/p" | median)
-    fw=$(cut -d' ' -f1 "$tmp/f" | median)
-    fc=$(cut -d' ' -f2 "$tmp/f" | median)
-    rw=$(paste -d' ' "$tmp/p" "$tmp/f" | awk '{ print $1 / $3 }' | median)
-    rc=$(paste -d' ' "$tmp/p" "$tmp/f" | awk '{ print $2 / $4 }' | median)
-    awk -v n="$name" -v r="$rows" -v pw="$pw" -v pc="$pc" -v fw="$fw" -v fc="$fc" -v rw="$rw" \
-        -v rc="$rc" 'BEGIN {
-        printf "%-14s %7d  %8.2f %8.2f %9.0f   %7.2f %7.2f %9.0f   %5.2f %5.2f\n",
-            n, r, pw, pc, r / pw, fw, fc, r / fw, rw, rc }'
+    commands+=("$(printf '%q ' "$@")")
 }
-
-echo "== whole program against writing the rows alone (stdout on /dev/null; $runs runs each)"
-echo "                          -------- program --------   ------ format_only ------   - ratio -"
-echo "workload          rows   wall[s]   cpu[s]    rows/s   wall[s]  cpu[s]    rows/s    wall   cpu"
-compare year-60s 525600 "$station" "${year[@]}"
-compare day-1s 86400 "$station" "${day[@]}"
-if [ "${GEOMETRY:-1}" != 0 ]; then
+((have_gmt)) && add gmt-earthtide 525600 "${gmt_year[@]}"
+add year-60s 525600 "$exe" "$station" "${year[@]}"
+add year-60s-j1 525600 "$exe" -j1 "$station" "${year[@]}"
+add year-60s-j2 525600 "$exe" -j2 "$station" "${year[@]}"
+if [ "${QUICK:-0}" = 0 ]; then
+    add year-60s-csv 525600 "$exe" -oc "$station" "${year[@]}"
+    add year-60s-csv-j1 525600 "$exe" -j1 -oc "$station" "${year[@]}"
+    add day-1s 86400 "$exe" "$station" "${day[@]}"
+    add day-1s-j1 86400 "$exe" -j1 "$station" "${day[@]}"
     for g in -gk -goS -goL -goN; do
-        compare "year-60s$g" 525600 "$station" "$g" "${year[@]}"
+        add "year-60s$g-j1" 525600 "$exe" -j1 "$g" "$station" "${year[@]}"
     done
+    add year-60s-mp-j1 525600 "$exe" -j1 -mp "$station" "${year[@]}"
+    add year-60s-mp 525600 "$exe" -mp "$station" "${year[@]}"
+fi
+
+# RUNS rounds; each appends "wall cpu" [s] to the workload's file.
+for ((round = 0; round < runs; ++round)); do
+    for i in "${!names[@]}"; do
+        eval "/usr/bin/time -f '%e %U %S' -o '$tmp/t' ${commands[$i]} >/dev/null"
+        awk '{ printf "%s %.3f\n", $1, $2 + $3 }' "$tmp/t" >>"$tmp/w$i"
+    done
+done
+
+echo "== whole runs (stdout on /dev/null; median of $runs rounds; $(nproc) processors)"
+printf '%-20s %8s %9s %9s %12s %12s\n' workload rows 'wall[s]' 'cpu[s]' 'rows/s wall' 'us/row cpu'
+declare -A wall cpu
+for i in "${!names[@]}"; do
+    w=$(cut -d' ' -f1 "$tmp/w$i" | median)
+    c=$(cut -d' ' -f2 "$tmp/w$i" | median)
+    wall[${names[$i]}]=$w
+    cpu[${names[$i]}]=$c
+    awk -v n="${names[$i]}" -v r="${rows[$i]}" -v w="$w" -v c="$c" 'BEGIN {
+        printf "%-20s %8d %9.2f %9.2f %12.0f %12.2f\n", n, r, w, c, r / w, c / r * 1e6 }'
+done
+
+ratio() {  # text a b: a / b
+    awk -v t="$1" -v a="$2" -v b="$3" 'BEGIN { printf "%-58s %6.2f\n", t, a / b }'
+}
+echo
+echo "== ratios"
+if ((have_gmt)); then
+    ratio "throughput, default threads, against GMT's (wall):" "${wall[gmt-earthtide]}" "${wall[year-60s]}"
+    ratio "processor time with -j1 against GMT's:" "${cpu[year-60s-j1]}" "${cpu[gmt-earthtide]}"
+fi
+ratio "speed-up from -j1 to -j2 (wall):" "${wall[year-60s-j1]}" "${wall[year-60s-j2]}"
+if [ "${QUICK:-0}" = 0 ]; then
+    ratio "CSV against the table, processor time per row (-j1):" "${cpu[year-60s-csv-j1]}" "${cpu[year-60s-j1]}"
+    ratio "day at 1 s against the year, processor time per row (-j1):" \
+        "$(awk -v c="${cpu[day-1s-j1]}" 'BEGIN { print c / 86400 }')" \
+        "$(awk -v c="${cpu[year-60s-j1]}" 'BEGIN { print c / 525600 }')"
+    for g in -gk -goS -goL -goN; do
+        ratio "$g against the year, processor time per row (-j1):" "${cpu[year-60s$g-j1]}" "${cpu[year-60s-j1]}"
+    done
+    ratio "-mp against -ms, processor time per row (-j1):" "${cpu[year-60s-mp-j1]}" "${cpu[year-60s-j1]}"
 fi
 
 echo
@@ -121,14 +146,15 @@ rss() {
     done
     median <"$tmp/rss.all"
 }
-r1=$(rss "$exe" "$station" "${one[@]}")
-ry=$(rss "$exe" "$station" "${year[@]}")
-echo "one row: $r1 KiB; one year at 60 s: $ry KiB; difference $((ry - r1)) KiB"
+echo "one row:                    $(rss "$exe" "$station" "${one[@]}") KiB"
+echo "a year at 60 s:             $(rss "$exe" "$station" "${year[@]}") KiB"
+echo "a year at 60 s, -oc:        $(rss "$exe" -oc "$station" "${year[@]}") KiB"
+echo "ten years at 60 s:          $(rss "$exe" "$station" -e12010-01-01/00:00:00 -e22019-12-31/23:59:00 -ed00:01:00) KiB"
 
-if [ "${COMPONENTS:-1}" != 0 ]; then
+if [ "${QUICK:-0}" = 0 ]; then
     echo
-    echo "== per-component cost (Google Benchmark, median of 5 repetitions)"
-    "$build/bench/bench_tide" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
+    echo "== one row, computed and written into memory (Google Benchmark, median of 5)"
+    "$build/bench/bench_rows" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true \
         --benchmark_min_time=0.2 2>/dev/null |
-        awk '/_median/ { sub(/_median$/, "", $1); printf "%-32s %8s %s (cpu %s %s)\n", $1, $2, $3, $4, $5 }'
+        awk '/_median/ { sub(/_median$/, "", $1); printf "%-28s cpu %8s %s\n", $1, $4, $5 }'
 fi
