@@ -1,7 +1,8 @@
 # Installation, the exported CMake package and the Debian package.
 #
-#   cmake --install <build> [--prefix DIR]   program, manual page, plot helper,
-#                                            library, headers, CMake package
+#   cmake --install <build> [--prefix DIR]   program, plot helper, batch runner,
+#                                            manual pages, library, headers,
+#                                            CMake package
 #   cmake --build <build> --target package   havorkastilo_<version>_<arch>.deb
 #
 # A consumer finds the library with
@@ -29,9 +30,12 @@ if(TARGET Havorkastilo)
     install(TARGETS Havorkastilo
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
 endif()
+# The batch runner finds the program in its own folder, so both go to bin/.
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/havorkastilo-plot
+    ${PROJECT_SOURCE_DIR}/tools/havorkastilo-batch
     DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/man/Havorkastilo.1 ${PROJECT_SOURCE_DIR}/man/havorkastilo-plot.1
+    ${PROJECT_SOURCE_DIR}/man/havorkastilo-batch.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/havorkastilo COMPONENT program)
@@ -86,11 +90,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 # The running program's libraries (libc6, libgcc-s1, libstdc++6) come from
-# dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot.
+# dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot; the batch
+# runner needs bash and awk (essential), GNU Parallel for more than one station
+# at a time, and the Slurm client to submit an array job.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/GzipManPages.cmake)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, g++")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot, parallel")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "slurm-client, cmake, g++")
 # The long description; CPack puts the summary before it and indents it for
 # the control file, line by line as written here.
 set(CPACK_PACKAGE_DESCRIPTION
@@ -101,6 +107,8 @@ fixed-width table of north, east and up in centimetres with the Sun's and
 the Moon's positions. Its console texts are in Slovenian.
 
 The package also holds havorkastilo-plot, which draws the table with
-gnuplot, the manual page, and the model as a static C++ library with its
-headers and a CMake package (find_package(Havorkastilo)).")
+gnuplot, havorkastilo-batch, which runs the program for every station of a
+list through GNU Parallel or as a Slurm array job, the manual pages, and the
+model as a static C++ library with its headers and a CMake package
+(find_package(Havorkastilo)).")
 include(CPack)
