@@ -869,22 +869,38 @@ TEST_F(BatchTest, HostsOfAnSshLoginFileRunTheStations) {
     std::vector<std::string> args = {Path("list.csv"), "-o",     local, "--jobs", "1",
                                      "--program",      kProgram, "--"};
     args.insert(args.end(), kSpan.begin(), kSpan.end());
+    // An option the program warns about and skips, which the shells on the
+    // way to the hosts must leave alone.
+    const std::string odd = "-x {} '$(touch PWNED)'";
+    args.push_back(odd);
     ASSERT_TRUE(Batch(args).exited);
     ASSERT_EQ(Names(local).size(), 12u);
 
-    // ":" is GNU Parallel's name for this machine without ssh; "localhost"
-    // goes through ssh, where a login without a password is set up.
+    // ":" is GNU Parallel's name for this machine without ssh.  A login
+    // through ssh is HAVORKASTILO_TEST_SSHLOGIN (an sshlogin of GNU Parallel,
+    // such as "ssh -p 2222 -i KEY root@127.0.0.1", which
+    // .ci/steps/45-sshlogin.sh sets up), else "localhost" where ssh reaches
+    // it without a password.
     std::vector<std::string> logins = {"2/:"};
-    const ProgramRun ssh =
-        Shell("ssh -o BatchMode=yes -o ConnectTimeout=5 localhost true 2>&1", 30);
-    const bool haveSsh = ssh.exited && ssh.status == 0;
-    if (haveSsh) logins.push_back("2/localhost");
-    for (const std::string& login : logins) {
+    std::string why;
+    if (const char* login = std::getenv("HAVORKASTILO_TEST_SSHLOGIN"); login && *login) {
+        logins.push_back(std::string("2/") + login);
+    } else {
+        const ProgramRun ssh =
+            Shell("ssh -o BatchMode=yes -o ConnectTimeout=5 localhost true 2>&1", 30);
+        if (ssh.exited && ssh.status == 0)
+            logins.push_back("2/localhost");
+        else
+            why = ssh.out;
+    }
+    for (std::size_t i = 0; i < logins.size(); ++i) {
+        const std::string& login = logins[i];
         WriteFile(Path("hosts"), login + "\n");
-        const std::string out = Path("out " + login.substr(2));
+        const std::string out = Path("out " + std::to_string(i) + " $(touch PWNED) 'q'");
         std::vector<std::string> a = {Path("list.csv"), "-o",        out,      "--sshloginfile",
                                       Path("hosts"),    "--program", kProgram, "--"};
         a.insert(a.end(), kSpan.begin(), kSpan.end());
+        a.push_back(odd);
         const ProgramRun run = Batch(a);
         ASSERT_TRUE(run.exited) << login;
         EXPECT_EQ(run.status, 1) << login << "\n" << run.err;
@@ -895,9 +911,9 @@ TEST_F(BatchTest, HostsOfAnSshLoginFileRunTheStations) {
         for (const std::string& n : Names(local))
             EXPECT_EQ(ReadFile(out + "/" + n), ReadFile(local + "/" + n)) << login << " " << n;
     }
-    if (!haveSsh)
-        GTEST_SKIP() << "checked with \":\" only: no ssh login to localhost here (" << ssh.out
-                     << ")";
+    EXPECT_FALSE(Exists(Path("PWNED")));
+    if (logins.size() == 1)
+        GTEST_SKIP() << "checked with \":\" only: no ssh login to localhost here (" << why << ")";
 }
 
 TEST_F(BatchTest, WithoutGnuParallelOnlyOneStationAtATimeRuns) {
