@@ -21,7 +21,6 @@
 #include <cstring>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -833,10 +832,14 @@ TEST_F(BatchTest, ARealSlurmClusterRunsTheArrayJob) {
     const ProgramRun submit = Shell(command);
     ASSERT_TRUE(submit.exited);
     ASSERT_EQ(submit.status, 0) << submit.err;
-    std::smatch m;
-    ASSERT_TRUE(std::regex_search(submit.out, m, std::regex("Submitted batch job ([0-9]+)")))
-        << submit.out;
-    const std::string job = m[1];
+    // sbatch answers "Submitted batch job ID".
+    const std::string said = "Submitted batch job ";
+    const std::size_t at = submit.out.find(said);
+    ASSERT_NE(at, std::string::npos) << submit.out;
+    const std::size_t from = at + said.size();
+    const std::string job =
+        submit.out.substr(from, submit.out.find_first_not_of("0123456789", from) - from);
+    ASSERT_FALSE(job.empty()) << submit.out;
     const auto start = std::chrono::steady_clock::now();
     for (;;) {
         const ProgramRun queue = Shell("squeue -h -j " + job + " -o %i 2>/dev/null", 30);
