@@ -130,6 +130,21 @@ std::int32_t LeapYear(std::int32_t year) {
     return year > 0 && year % 4 == 0 && (year % 100 != 0 || year % 400 == 0) ? 1 : 0;
 }
 
+std::int32_t DaysInMonth(std::int32_t year, std::int32_t month) {
+    if (month < 1 || month > 12) return 0;
+    const std::int32_t* before = kBefore13 + LeapYear(year) * 13;
+    return before[month] - before[month - 1];
+}
+
+void MJDay2Date(std::int64_t mjday, std::int32_t& year, std::int32_t& month, std::int32_t& day) {
+    std::int64_t y = 0, yday = 0, m = 0, d = 0;
+    YearAndDay(mjday, y, yday);
+    MonthAndDay(y, yday, m, d);
+    year = static_cast<std::int32_t>(y);
+    month = static_cast<std::int32_t>(m);
+    day = static_cast<std::int32_t>(d);
+}
+
 mjd ymdhms2mjd(const ymdhms& date) {
     std::int64_t day = DayNumber(date.GetYear(), date.GetMonth(), date.GetDay());
     long double x = date.GetMinute() * 60 + date.GetSecond() + date.GetHour() * 3600;

@@ -22,6 +22,15 @@
 // 100 or by 400, else 0.
 std::int32_t LeapYear(std::int32_t year);
 
+// Days in month (1..12) of a Gregorian year; 0 for a month outside 1..12.
+std::int32_t DaysInMonth(std::int32_t year, std::int32_t month);
+
+// Calendar date of a Modified Julian Day number, without the calendar class
+// and its tests, for writers that must not end the process (a time of day
+// rounded up to midnight of 2199-12-31 writes 2200-01-01); exact from
+// 1901-01-01 (day 15385) to 2200-02-28 (day 124651).
+void MJDay2Date(std::int64_t mjday, std::int32_t& year, std::int32_t& month, std::int32_t& day);
+
 // Calendar epoch to day number and seconds of day; a time of day within 1e-10 s
 // of 86400 s becomes 0 s of the next day.  1980-01-06 00:00:00 -> 44244, 0 s.
 mjd ymdhms2mjd(const ymdhms& date);

@@ -24,6 +24,10 @@ void ProgramError(const char* prog, const char* text) {
     ProgramExit(std::cerr, ProgramErrorText(prog, text));
 }
 
+void ProgramUsageError(const char* prog, const char* text) {
+    ProgramExit(std::cerr, ProgramErrorText(prog, text), 2);
+}
+
 void ProgramErrorCout(const char* prog, const char* text) {
     ProgramExit(std::cout, ProgramErrorText(prog, text));
 }

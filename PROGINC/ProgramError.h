@@ -14,6 +14,11 @@
 [[noreturn]] void ProgramError(const char* prog, const char* text);
 [[noreturn]] void ProgramErrorCout(const char* prog, const char* text);
 
+// A command line refused before any work was done (strict input): the frame
+// of ProgramError on standard error, then status 2, as command-line tools
+// report a usage error.
+[[noreturn]] void ProgramUsageError(const char* prog, const char* text);
+
 // "\n#### prog: Warning -> text ####\n     Continuing prog ... \n\n" on standard
 // error (ProgramWarning) or standard output (ProgramWarningCout); returns.
 void ProgramWarning(const char* prog, const char* text);

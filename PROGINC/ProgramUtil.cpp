@@ -1,6 +1,9 @@
 #include "PROGINC/ProgramUtil.h"
 
+#include <sched.h>
+
 #include <cstdio>
+#include <thread>
 #include <iostream>
 
 #include "PROGINC/ProgramOutput.h"
@@ -32,4 +35,15 @@ void EndProg(bool verbose, bool PrintCout) {
                   << std::endl
                   << std::endl;
     }
+}
+
+unsigned AvailableProcessors() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) {
+        const int n = CPU_COUNT(&set);
+        if (n > 0) return static_cast<unsigned>(n);
+    }
+    const unsigned n = std::thread::hardware_concurrency();
+    return n > 0 ? n : 1;
 }

@@ -23,4 +23,9 @@ void StartProg(bool verbose, const char* line);
 // other flags) and precision 3 stay set on standard error.
 void EndProg(bool verbose, bool PrintCout);
 
+// Processors this process may run on: the count of its affinity mask (what
+// taskset, cgroups or a batch system allow it), not the machine's count; at
+// least 1.
+unsigned AvailableProcessors();
+
 #endif  // PROGINC_PROGRAMUTIL_H

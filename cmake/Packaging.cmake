@@ -89,22 +89,34 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
-# The running program's libraries (libc6, libgcc-s1, libstdc++6) come from
-# dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot; the batch
-# runner needs bash and awk (essential), GNU Parallel for more than one station
-# at a time, and the Slurm client to submit an array job.
+# The running program's libraries (libc6, libgcc-s1, libstdc++6, liberfa1)
+# come from dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot;
+# the batch runner needs bash and awk (essential), GNU Parallel for more than
+# one station at a time, and the Slurm client to submit an array job.
+#
+# ERFA is linked as the shared library of Debian's liberfa1, not statically:
+# Debian ships ERFA as a library package of its own, so the program takes its
+# fixes and rebuilds from there instead of freezing a private copy into the
+# binary (Debian Policy 4.13, embedded code copies), and the package
+# stays the size of the program alone.  pkg-config's erfa module names the
+# shared library, and dpkg-shlibdeps turns the program's link to liberfa.so.1
+# into "Depends: liberfa1 (>= ...)"; the packaging check asserts it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/GzipManPages.cmake)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot, parallel")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "slurm-client, cmake, g++")
+# The static library in the package is used from CMake with ERFA's headers and
+# pkg-config module (cmake/HavorkastiloConfig.cmake.in).
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "slurm-client, cmake, g++, pkg-config, liberfa-dev")
 # The long description; CPack puts the summary before it and indents it for
 # the control file, line by line as written here.
 set(CPACK_PACKAGE_DESCRIPTION
     "Havorkastilo computes how far the solid Earth tide raised by the Sun and
 the Moon displaces a station, with the displacement model of the IERS
-Conventions (2010) and short analytic Sun and Moon series, and prints a
-fixed-width table of north, east and up in centimetres with the Sun's and
-the Moon's positions. Its console texts are in Slovenian.
+Conventions (2010) and short analytic Sun and Moon series or the precise
+ephemeris of ERFA, and prints a fixed-width table of north, east and up in
+centimetres with the Sun's and the Moon's positions, or comma-separated
+values in metres for further processing. Its console texts are in
+Slovenian.
 
 The package also holds havorkastilo-plot, which draws the table with
 gnuplot, havorkastilo-batch, which runs the program for every station of a

@@ -9,18 +9,22 @@
 //                                      positive), ellipsoidal height in
 //                                      metres, epoch as Modified Julian Day
 //                                      and seconds of that day (UTC)
+//   tide_epoch -mp [...]               the same with the precise Sun and
+//                                      Moon (ERFA); -ms, the short series,
+//                                      is the default
 //
 // It prints the displacement towards north, east and up in metres and in
 // centimetres; the centimetres, rounded to 0.1, are those of the program's
-// table for the same station and epoch.
+// table for the same station, epoch and ephemeris.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <iomanip>
 #include <iostream>
 
-#include "GNSS/LuniSolarPosition.h"
 #include "GNSS/SolidEarthTide.h"
+#include "GNSS/SunMoon.h"
 #include "GNSS/elipsoid.h"
 #include "GNSS/flh.h"
 #include "GNSS/g_lg.h"
@@ -40,8 +44,25 @@ bool ReadNumber(const char* text, long double lo, long double hi, long double& v
     return end != text && *end == '\0' && std::isfinite(value) && value >= lo && value <= hi;
 }
 
+// Reads an ephemeris option: -ms (the short series) or -mp (precise, ERFA),
+// in either case, as the program reads it.
+bool ReadEphemeris(const char* text, Ephemeris& e) {
+    if (std::strlen(text) != 3 || text[0] != '-' || (text[1] != 'm' && text[1] != 'M'))
+        return false;
+    if (text[2] == 's' || text[2] == 'S') {
+        e = Ephemeris::Series;
+        return true;
+    }
+    if (text[2] == 'p' || text[2] == 'P') {
+        e = Ephemeris::Precise;
+        return true;
+    }
+    return false;
+}
+
 int Usage() {
-    std::cerr << "usage: tide_epoch [LAT_DEG LON_DEG HEIGHT_M MJD SECONDS_OF_DAY]\n"
+    std::cerr << "usage: tide_epoch [-ms|-mp] [LAT_DEG LON_DEG HEIGHT_M MJD SECONDS_OF_DAY]\n"
+                 "  -ms the short Sun and Moon series (default), -mp the precise ones (ERFA);\n"
                  "  latitude -90..90 and longitude -180..180 in decimal degrees (GRS80),\n"
                  "  height in metres, whole Modified Julian Day 0..199999 and seconds\n"
                  "  0 <= s < 86400 of that day (UTC)\n";
@@ -52,6 +73,11 @@ int Usage() {
 
 int main(int argc, char** argv) {
     long double latDeg = 46.05, lonDeg = 14.5, height = 300, day = 58500, seconds = 0;
+    Ephemeris kind = Ephemeris::Series;
+    if (argc > 1 && ReadEphemeris(argv[1], kind)) {
+        --argc;
+        ++argv;
+    }
     if (argc != 1 && argc != 6) return Usage();
     if (argc == 6) {
         if (!ReadNumber(argv[1], -90, 90, latDeg) || !ReadNumber(argv[2], -180, 180, lonDeg) ||
@@ -68,11 +94,10 @@ int main(int argc, char** argv) {
 
     // Where the Sun and the Moon stand: Earth-fixed unit vectors and
     // geocentric distances in metres.
-    LuniSolarPosition ephemeris;
+    const SunMoon ephemeris(kind);
     xyz sun, moon;
     long double sunDistance = 0, moonDistance = 0;
-    ephemeris.SunPosition(epoch, sun, sunDistance);
-    ephemeris.MoonPosition(epoch, moon, moonDistance);
+    ephemeris.Position(epoch, sun, sunDistance, moon, moonDistance);
 
     // The model takes the station as a direction and a distance, once, and
     // the bodies at every epoch.
@@ -90,7 +115,9 @@ int main(int argc, char** argv) {
               << " deg, longitude " << lonDeg << " deg, height " << std::setprecision(3) << height
               << " m (GRS80)\n"
               << "epoch    MJD " << epoch.GetMJDay() << ", " << epoch.GetSecond()
-              << " s of the day (UTC)\n";
+              << " s of the day (UTC)\n"
+              << "bodies   "
+              << (kind == Ephemeris::Precise ? "precise (ERFA)" : "short series") << "\n";
     const char* names[3] = {"north", "east", "up"};
     const long double metres[3] = {local.GetN(), local.GetE(), local.GetU()};
     for (int i = 0; i < 3; ++i) {

@@ -1,14 +1,18 @@
 // What a run of the program may leave behind, whatever its arguments were.
 //
-// The program promises one of three outcomes for any argument vector:
+// The program promises one of four outcomes for any argument vector:
 //   - status 0 with the help text, exactly, on standard output;
 //   - status 0 with the two heading lines of the result table followed only by
-//     well-formed rows (no nan, no inf) on standard output;
+//     well-formed rows (no nan, no inf) on standard output, or, when -oc is
+//     the layout chosen last, the header line of the comma-separated output
+//     followed only by well-formed lines;
 //   - status 1 after one framed report: a field of an epoch that the calendar
 //     or the day count rejects (on standard output), or a station at the
-//     geocentre (on standard error).
+//     geocentre (on standard error);
+//   - with strict input (-s, or -oc chosen last), status 2 after one framed
+//     error of strict input on standard error, and nothing on standard output.
 // Standard error holds only the program's own kinds of text: empty lines,
-// warning frames naming a skipped argument, verbose echo lines beginning with
+// warning frames naming a skipped argument (never with strict input), verbose echo lines beginning with
 // "Havorkastilo" (only when an argument switched verbose mode on), and the
 // error frame.  A verbose run that computes a table closes standard error with
 // the closing line and two empty lines.
@@ -52,6 +56,37 @@ constexpr std::size_t kMaxWarningText = 511;
 // The fatal reports a command line can reach.
 inline const char* const kCalendarFields[] = {"YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND"};
 inline const char* const kDayCountFields[] = {"MJDAY", "SECOND"};
+// Beginnings of the texts of strict input's errors: what is wrong and the
+// option in brackets, or a warning's text and the quoted argument.
+inline const char* const kStrictTexts[] = {
+    "POLOZAJ TOCKE NI ZAPISAN S TREMI STEVILI, LOCENIMI Z VEJICO [ ",
+    "GEODETSKA SIRINA NI MED -90 IN 90 STOPINJ [ ",
+    "GEODETSKA DOLZINA NI MED -180 IN 180 STOPINJ [ ",
+    "MINUTE ALI SEKUNDE KOTA NISO MANJSE OD 60 [ ",
+    "EPOHA NI ZAPISANA KOT YYYY-MM-DD/hh:mm:ss.s [ ",
+    "LETO NI MED 1901 IN 2199 [ ",
+    "MESEC NI MED 1 IN 12 [ ",
+    "DNEVA NI V MESECU [ ",
+    "URA NI MED 0 IN 23 [ ",
+    "MINUTA NI MED 0 IN 59 [ ",
+    "SEKUNDA NI MANJSA OD 60 [ ",
+    "CASOVNI KORAK NI ZAPISAN KOT hh:mm:ss.s, hh:mm ALI hh [ ",
+    "CASOVNI KORAK JE MANJSI OD 1e-7 s [ ",
+    "ZACETNA EPOHA JE ZA KONCNO EPOHO [ -e1, -e2 ]: \"",
+    "STEVILO NITI NI CELO STEVILO OD 0 DO 256 [ ",
+    "NEPOZNAN PARAMETER: \"",
+    " - PARAMETHER NUJEN ->  \"",
+    "NASTAVITEV POLOZAJA TOCKE NAPACNO [ uporabi -p[d|c|r|x]: \"",
+    "NASTAVITEV CASOVNIH PARAMETROV NAPACNO [ uporabi -e[1|2|d]: \"",
+    "NASTAVITEV GEOMETRIJE SONCE-LUNA-TOCKA NAPACNO [ uporabi -g[k|o[S|L|N]]: \"",
+    "NASTAVITEV ORTOGONALNE GEOMETRIJE SONCE-LUNA-TOCKA NAPACNO [ uporabi -go[S|L|N]: \"",
+};
+inline const std::string kErrorHead = "\n**** Havorkastilo: Error -> ";
+inline const std::string kErrorTail = " ****\n     Exiting Havorkastilo ... \n\n";
+inline const std::string kCsvHeader =
+    "utc,mjd,sod,dn_m,de_m,du_m,dx_m,dy_m,dz_m,sun_lon_deg,sun_lat_deg,sun_dist_km,"
+    "moon_lon_deg,moon_lat_deg,moon_dist_km";
+
 inline const std::string kGeocentreReport =
     "\n**** Havorkastilo: Error -> POLOZAJ TOCKE JE V SREDISCU ZEMLJE [ X = Y = Z = 0 ] - SMER "
     "TOCKE NI DOLOCENA ****\n     Exiting Havorkastilo ... \n\n";
@@ -92,6 +127,68 @@ inline std::string CheckTable(const std::string& out, std::size_t end, std::size
         pos = nl + 1;
     }
     return "";
+}
+
+// The same for the comma-separated output: its header line, then whole
+// well-formed lines.
+inline std::string CheckCsv(const std::string& out, std::size_t end, std::size_t& rows) {
+    rows = 0;
+    const std::string head = kCsvHeader + "\n";
+    if (end < head.size() || out.compare(0, head.size(), head) != 0)
+        return "standard output does not begin with the header of the comma-separated output";
+    std::size_t pos = head.size();
+    while (pos < end) {
+        const std::size_t nl = out.find('\n', pos);
+        if (nl == std::string::npos || nl >= end)
+            return "unfinished line: [" + out.substr(pos, end - pos) + "]";
+        testsupport::CsvRow row;
+        std::string why;
+        if (!testsupport::ParseCsvRow(out.substr(pos, nl - pos), row, &why))
+            return "line " + std::to_string(rows + 1) + ": " + why;
+        ++rows;
+        pos = nl + 1;
+    }
+    return "";
+}
+
+// Lower-case form of an argument, for the case-insensitive option letters.
+inline std::string Lower(std::string a) {
+    for (char& c : a)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return a;
+}
+
+// Whether the comma-separated output is the layout chosen last.
+inline bool CsvWanted(const std::vector<std::string>& args) {
+    bool csv = false;
+    for (const std::string& a : args) {
+        if (Lower(a) == "-oc") csv = true;
+        if (Lower(a) == "-ot") csv = false;
+    }
+    return csv;
+}
+
+// Whether input is strict: -s, or the comma-separated output.
+inline bool StrictWanted(const std::vector<std::string>& args) {
+    for (const std::string& a : args)
+        if (Lower(a) == "-s") return true;
+    return CsvWanted(args);
+}
+
+// The length of the error of strict input at the end of err (0 if none).
+inline std::size_t StrictErrorAtEnd(const std::string& err) {
+    if (!EndsWith(err, kErrorTail)) return 0;
+    const std::size_t end = err.size() - kErrorTail.size();
+    // The quoted argument may itself hold the frame's words: the report is
+    // the first frame that begins one of the texts and runs to the end.
+    for (std::size_t head = err.find(kErrorHead); head != std::string::npos && head < end;
+         head = err.find(kErrorHead, head + 1)) {
+        const std::size_t at = head + kErrorHead.size();
+        if (at > end || end - at > kMaxWarningText) continue;
+        for (const char* text : kStrictTexts)
+            if (StartsAt(err, at, text)) return err.size() - head;
+    }
+    return 0;
 }
 
 // The length of the class validity report at the end of out (0 if none):
@@ -141,15 +238,17 @@ inline bool ClosingLineAtEnd(const std::string& err) {
 }
 
 // Checks standard error from byte 0 to end: empty lines, warning frames (in
-// the order of the arguments they name), and, in verbose mode, echo lines.
-// The last echo line may stay unfinished when unfinishedAllowed.
+// the order of the arguments they name; none when !warnings), and, in verbose
+// mode, echo lines.  The last echo line may stay unfinished when
+// unfinishedAllowed.
 inline std::string CheckErrorStream(const std::string& err, std::size_t end,
                                     const std::vector<std::string>& args, bool verbose,
-                                    bool unfinishedAllowed) {
+                                    bool unfinishedAllowed, bool warnings = true) {
     std::size_t pos = 0;
     std::size_t next = 0;  // warnings name the arguments in their order
     while (pos < end) {
         if (StartsAt(err, pos, kWarningHead)) {
+            if (!warnings) return "a warning with strict input: [" + err.substr(pos, 200) + "]";
             const std::size_t at = pos + kWarningHead.size();
             std::size_t length = 0;
             for (const char* text : kFixedWarnings) {
@@ -204,16 +303,26 @@ inline std::string CheckOutcome(const std::string& argv0, const std::vector<std:
                                 const std::string& help, int status, const std::string& out,
                                 const std::string& err, std::size_t* rows = nullptr) {
     const bool verbose = VerboseWanted(argv0, args);
+    const bool csv = CsvWanted(args), strict = StrictWanted(args);
     std::size_t n = 0;
     if (rows) *rows = 0;
+    // With strict input no argument is warned about and skipped.
+    const bool warnings = !strict;
     if (status == 0) {
         if (out != help) {
-            const std::string why = CheckTable(out, out.size(), n);
+            const std::string why = csv ? CheckCsv(out, out.size(), n) : CheckTable(out, out.size(), n);
             if (!why.empty()) return why;
             if (rows) *rows = n;
             if (verbose && !ClosingLineAtEnd(err)) return "verbose run without the closing line";
         }
-        return CheckErrorStream(err, err.size(), args, verbose, false);
+        return CheckErrorStream(err, err.size(), args, verbose, false, warnings);
+    }
+    if (status == 2) {
+        if (!strict) return "status 2 without strict input";
+        if (!out.empty()) return "standard output after a refused command line";
+        const std::size_t r = StrictErrorAtEnd(err);
+        if (r == 0) return "status 2 without the framed error of strict input";
+        return CheckErrorStream(err, err.size() - r, args, verbose, true, false);
     }
     if (status != 1) return "exit status " + std::to_string(status);
 
@@ -229,13 +338,13 @@ inline std::string CheckOutcome(const std::string& argv0, const std::vector<std:
         return "status 1 without a framed report";
     }
     if (outEnd > 0) {
-        const std::string why = CheckTable(out, outEnd, n);
+        const std::string why = csv ? CheckCsv(out, outEnd, n) : CheckTable(out, outEnd, n);
         if (!why.empty()) return "before the report: " + why;
         if (rows) *rows = n;
     }
     // An echo line begun before the failing value stays unfinished above the
     // report, whichever stream the report is on.
-    return CheckErrorStream(err, errEnd, args, verbose, true);
+    return CheckErrorStream(err, errEnd, args, verbose, true, warnings);
 }
 
 }  // namespace outcomecheck

@@ -18,4 +18,8 @@ Havorkastilo::Havorkastilo() {
     isStart = isEnd = isDt = false;
     SetCoLinear = setOrthoSun = setOrthoMoon = setOrthoNone = false;
     elps.Set(0);
+    output = OutputFormat::Table;
+    strict = false;
+    threads = 0;
+    ephemeris = Ephemeris::Series;
 }

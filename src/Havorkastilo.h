@@ -5,11 +5,21 @@
 
 #include "GNSS/elipsoid.h"
 #include "GNSS/flh.h"
+#include "GNSS/SunMoon.h"
 #include "GNSS/mjd.h"
 #include "GNSS/xyz.h"
 
+// Most worker threads -jN takes.
+constexpr unsigned kMaxThreads = 256;
+
 // Program name, the reporting party of every message and echo line.
 extern const char* const kProgramName;  // "Havorkastilo"
+
+// Layout of the results on standard output.
+enum class OutputFormat {
+    Table,  // -ot: the fixed-width table (the default)
+    Csv     // -oc: comma-separated values with a header line, metres, ISO 8601 UTC
+};
 
 class Havorkastilo {
     bool verbose;   // verbose mode (-v): settings echoes and timing on standard error
@@ -31,6 +41,10 @@ class Havorkastilo {
     bool setOrthoMoon;  // -goL: Moon on the meridian, Sun 90 degrees east of it
     bool setOrthoNone;  // -goN: Sun 90 degrees east, Moon 90 degrees west
     elipsoid elps;      // reference ellipsoid of every geodetic conversion (GRS80)
+    OutputFormat output;  // -ot / -oc, the later of the two
+    bool strict;          // -s, or implied by -oc: a malformed argument ends the run, status 2
+    unsigned threads;     // -jN: worker threads of the epoch loop; 0 = one per available processor
+    Ephemeris ephemeris;  // -ms (short analytic series, the default) / -mp (ERFA), the later wins
 
     // Defaults: 46 degrees north, 15 degrees east, height 0 m (posX stays the
     // zero vector until the argument check derives it); MJD 58500 from 0 s to

@@ -4,7 +4,7 @@
 
 #include <ostream>
 
-// Writes the help text on standard output: 70 lines, each ended by an end of
+// Writes the help text on standard output: 100 lines, each ended by an end of
 // line, the first and the last two empty.
 void pHelp();
 

@@ -4,9 +4,12 @@
 //
 // Expected files are plain text with a few line patterns, so that the parts a
 // text cannot fix in advance are still checked:
-//   {HELP}          the 70 lines of tests/e2e/help.txt (the help text)
+//   {HELP}          the lines of tests/e2e/help.txt (the help text)
 //   {ROW}           one well-formed table row
 //   {ROW d s}       a well-formed row whose epoch fields read d and s
+//   {CSV}           one well-formed line of the comma-separated output
+//   {CSV text}      such a line beginning with text and a comma (for
+//                   example its time stamp, day number and seconds of day)
 //   {ELAPSED}       inside a line: the elapsed seconds, digits "." three digits
 // The `args` file holds one argument per line (an empty line is an empty
 // argument); \xHH stands for a byte and \\ for a backslash.
@@ -21,6 +24,8 @@
 #include "support/run_program.h"
 #include "support/table.h"
 
+using testsupport::CsvRow;
+using testsupport::ParseCsvRow;
 using testsupport::ParseRow;
 using testsupport::ProgramRun;
 using testsupport::RunProgram;
@@ -76,6 +81,18 @@ bool LineMatches(const std::string& expected, const std::string& actual, std::st
         if (pattern >> day >> sec) {
             if (row.text[0] != day || row.text[1] != sec) {
                 why = "epoch " + row.text[0] + " " + row.text[1] + ", expected " + day + " " + sec;
+                return false;
+            }
+        }
+        return true;
+    }
+    if (expected.rfind("{CSV", 0) == 0) {
+        CsvRow row;
+        if (!ParseCsvRow(actual, row, &why)) return false;
+        if (expected.size() > 5) {
+            const std::string start = expected.substr(5, expected.size() - 6) + ",";
+            if (actual.compare(0, start.size(), start) != 0) {
+                why = "expected the line to begin with " + start;
                 return false;
             }
         }

@@ -1,7 +1,9 @@
 // Randomized command lines against the built program: whatever the argument
-// vector, the program computes a table, or warns and goes on, or ends with a
-// framed report and status 1; it never dies of a signal, hangs, writes a nan
-// or inf row, or succeeds after a failure.
+// vector, the program computes a table or the comma-separated output, or
+// warns and goes on, or ends with a framed report and status 1, or, with
+// strict input, refuses the command line with status 2 and writes nothing on
+// standard output; it never dies of a signal, hangs, writes a nan or inf row,
+// or succeeds after a failure.
 //
 // The vectors come from a fixed seed, so every run of the test sees the same
 // ones: valid options with extreme and malformed values, unknown options, bare
@@ -26,6 +28,7 @@
 #include "src/Havorkastilo.h"
 #include "src/fCheckArgs.h"
 #include "src/fParseArgs.h"
+#include "src/fProcData.h"
 #include "support/capture.h"
 #include "support/run_program.h"
 
@@ -225,6 +228,15 @@ class Generator {
         return Pick(pool);
     }
 
+    // The options of output, strict input and threads, well and badly formed.
+    std::string Output() {
+        static const char* const pool[] = {"-oc", "-OC", "-oC", "-ot", "-OT", "-s",  "-S",
+                                           "-oc", "-s",  "-j1", "-j2", "-J3", "-j0", "-j256",
+                                           "-j257", "-jx", "-j", "-ocx", "-o", "-sx", "-j-1",
+                                           "-mp", "-ms", "-MP", "-mx", "-mpp"};
+        return Pick(pool);
+    }
+
     std::string Unknown() {
         static const char* const pool[] = {"-", "--", "-q", "-x1", "-P", "-E", "-e3", "-p?"};
         if (Chance(50)) return Pick(pool);
@@ -270,14 +282,43 @@ class Generator {
         if (r < 38) return Epoch();
         if (r < 52) return Step();
         if (r < 62) return Geometry();
-        if (r < 70) return Flag();
+        if (r < 66) return Flag();
+        if (r < 70) return Output();
         if (r < 78) return Unknown();
         if (r < 88) return BareWord();
         if (r < 91) return Long();
         return Bytes(Below(20));
     }
 
+    // A command line for a pipeline: the comma-separated output or strict
+    // input with values in their strict forms, at times with one argument of
+    // the general kinds among them.
+    std::vector<std::string> PipelineVector() {
+        std::vector<std::string> args{Chance(70) ? "-oc" : "-s"};
+        char b[160];
+        if (Chance(80)) {
+            std::snprintf(b, sizeof b, "-pc%s%u.%u,%s%u.%u,%u", Chance(50) ? "-" : "", Below(90),
+                          Below(1000), Chance(50) ? "-" : "", Below(180), Below(1000), Below(3000));
+            args.push_back(b);
+        }
+        const unsigned year = 1901 + Below(299), month = 1 + Below(12), day = 1 + Below(28);
+        const unsigned hour = Below(24), minute = Below(60), second = Below(60);
+        std::snprintf(b, sizeof b, "-e1%04u-%02u-%02u/%02u:%02u:%02u.%u", year, month, day, hour,
+                      minute, second, Below(1000));
+        args.push_back(b);
+        std::snprintf(b, sizeof b, "-e2%04u-%02u-%02u/%02u:%02u:%02u", year, month, day,
+                      hour + Below(24 - hour), Below(60), Below(60));
+        args.push_back(b);
+        std::snprintf(b, sizeof b, "-ed%u:%02u:%02u.%u", Below(2), Below(60), Below(60), Below(10));
+        args.push_back(b);
+        if (Chance(30)) args.push_back(Geometry());
+        if (Chance(30)) args.push_back(Output());
+        if (Chance(25)) args.push_back(Argument());
+        return args;
+    }
+
     std::vector<std::string> Vector() {
+        if (Chance(12)) return PipelineVector();
         std::vector<std::string> args;
         const std::size_t n = Chance(4) ? 30 + Below(150) : Below(9);
         std::size_t bytes = 0;
@@ -295,10 +336,11 @@ class Generator {
 };
 
 // What the library's own parser makes of a vector: whether it ends in a
-// report, whether it prints the table, and how many rows the span and step
-// give.
+// report and with which status, whether it prints results, and how many rows
+// the span and step give.
 struct Plan {
     bool fatal = false;
+    int status = 0;
     bool table = false;
     long double rows = 0;
     long double span = 0;  // seconds from the start to the end epoch
@@ -314,12 +356,11 @@ Plan PlanOf(const std::vector<std::string>& args) {
         if (!s.GetRProgram()) return;
         CheckArguments(s);
         plan.table = true;
-        if (s.stE <= s.enE) {
-            plan.span = s.enE - s.stE;
-            plan.rows = std::floor(plan.span / s.dt) + 1;
-        }
+        if (s.stE <= s.enE) plan.span = s.enE - s.stE;
+        plan.rows = static_cast<long double>(RowCount(s.stE, s.enE, s.dt));
     });
     plan.fatal = o.exited;
+    plan.status = o.exited ? o.status : 0;
     return plan;
 }
 
@@ -349,7 +390,7 @@ void RunShard(int shard) {
     ASSERT_FALSE(help.empty());
     Generator gen(kSeed + static_cast<std::uint32_t>(shard));
     int failures = 0;
-    int tables = 0, helps = 0, reports = 0, shortened = 0, longRows = 0;
+    int tables = 0, helps = 0, reports = 0, shortened = 0, longRows = 0, csvs = 0, refusals = 0;
     for (int k = 0; k < kVectorsPerShard && failures < 5; ++k) {
         std::vector<std::string> args = gen.Vector();
         Plan plan = PlanOf(args);
@@ -373,15 +414,17 @@ void RunShard(int shard) {
             why = outcomecheck::CheckOutcome(HAVORKASTILO_EXE, args, help, run.status, run.out,
                                              run.err, &rows);
             const bool helpOnly = run.status == 0 && run.out == help;
-            if (run.status == 1) ++reports;
+            if (run.status == 1 || run.status == 2) ++reports;
+            if (run.status == 2) ++refusals;
+            if (run.status == 0 && outcomecheck::CsvWanted(args) && run.out != help) ++csvs;
             if (helpOnly) ++helps;
             if (run.status == 0 && !helpOnly) ++tables;
             if (rows > 100) ++longRows;
-            if (why.empty() && (run.status == 1) != plan.fatal)
+            if (why.empty() && run.status != plan.status)
                 why = "status " + std::to_string(run.status) + " where the library's parser " +
-                      (plan.fatal ? "ends with a report" : "goes on");
+                      (plan.fatal ? "ends with status " + std::to_string(plan.status) : "goes on");
             if (why.empty() && run.status == 0 && !helpOnly &&
-                std::fabs(static_cast<long double>(rows) - plan.rows) > 1)
+                static_cast<long double>(rows) != plan.rows)
                 why = std::to_string(rows) + " rows where the span and step give " +
                       std::to_string(static_cast<double>(plan.rows));
         }
@@ -394,12 +437,16 @@ void RunShard(int shard) {
         }
     }
     // The mix must reach every outcome, or the vectors test little.
-    std::printf("shard %d: %d tables (%d over 100 rows, %d shortened), %d help texts, %d reports\n",
-                shard, tables, longRows, shortened, helps, reports);
+    std::printf(
+        "shard %d: %d tables (%d comma-separated; %d over 100 rows, %d shortened), %d help texts, "
+        "%d reports (%d refusals of strict input)\n",
+        shard, tables, csvs, longRows, shortened, helps, reports, refusals);
     EXPECT_GT(tables, kVectorsPerShard / 5);
     EXPECT_GT(reports, kVectorsPerShard / 5);
     EXPECT_GT(helps, 5);
     EXPECT_GT(longRows, 5);
+    EXPECT_GT(csvs, 5);
+    EXPECT_GT(refusals, 20);
 }
 
 TEST(RandomCommandLines, Shard0) {
@@ -467,6 +514,30 @@ TEST(OutcomeCheck, RejectsWhatTheProgramDoesNotPromise) {
     EXPECT_NE(CheckOutcome("p", {}, help, 1, head + row, ""), "");
     EXPECT_NE(CheckOutcome("p", {}, help, 2, "", outcomecheck::kGeocentreReport), "");
     EXPECT_NE(CheckOutcome("p", {}, help, 1, "garbage" + report, ""), "");
+
+    // The comma-separated output and strict input.
+    const std::string csvHead = outcomecheck::kCsvHeader + "\n";
+    const std::string line =
+        "2019-01-17T12:00:00.0000000Z,58500,43200.0000000,-0.017477870,-0.008799007,-0.136632775,"
+        "-0.077421410,-0.029111035,-0.110498356,2.5754196,-20.8693041,147168356.458,128.7152355,"
+        "17.5384004,372848.744\n";
+    const std::string refusal =
+        "\n**** Havorkastilo: Error -> NEPOZNAN PARAMETER: \"-q\" ****\n     Exiting Havorkastilo "
+        "... \n\n";
+    EXPECT_EQ(CheckOutcome("p", {"-oc"}, help, 0, csvHead + line, ""), "");
+    EXPECT_EQ(CheckOutcome("p", {"-s", "-q"}, help, 2, "", refusal), "");
+    EXPECT_EQ(CheckOutcome("p", {"-oc", "-q"}, help, 2, "", refusal), "");
+    EXPECT_NE(CheckOutcome("p", {"-oc", "-ot"}, help, 0, csvHead + line, ""), "");  // the table
+    EXPECT_NE(CheckOutcome("p", {"-oc"}, help, 0, head + row, ""), "");
+    EXPECT_NE(CheckOutcome("p", {"-oc"}, help, 0, csvHead + line.substr(0, 80) + "\n", ""), "");
+    EXPECT_NE(CheckOutcome("p", {"-oc"}, help, 0, csvHead + "nan" + line, ""), "");
+    EXPECT_NE(CheckOutcome("p", {"-q"}, help, 2, "", refusal), "");  // not strict
+    EXPECT_NE(CheckOutcome("p", {"-s", "-q"}, help, 2, head, refusal), "");  // output written
+    EXPECT_NE(CheckOutcome("p", {"-s", "-q"}, help, 0, head + row, warning), "");  // warned
+    EXPECT_NE(CheckOutcome("p", {"-s", "-q"}, help, 2, "",
+                           "\n**** Havorkastilo: Error -> SOMETHING ****\n     Exiting "
+                           "Havorkastilo ... \n\n"),
+              "");
 }
 
 }  // namespace

@@ -256,6 +256,7 @@ TEST(EpochPathAllocation, TableAllocatesTheSameForOneRowAndForThousands) {
 
     Havorkastilo s;
     CheckArguments(s);  // the default station and its Cartesian form
+    s.threads = 1;      // the loop on one thread (the threaded loop has its own test)
     Havorkastilo one = s;
     one.enE = one.stE;
     Havorkastilo many = s;

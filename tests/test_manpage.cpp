@@ -134,22 +134,25 @@ std::vector<std::string> Expand(const std::string& pattern) {
 }
 
 // The options the help text names: the first word of every option line (the
-// lines that begin with "-") and the options of the usage line, whose value
-// placeholders (POLOZAJ, EPOHA, DT) are written in capitals.
+// lines that begin with "-") and the options of the usage lines, whose value
+// placeholders (POLOZAJ, EPOHA, DT, and N of -jN) are written in capitals.
 std::set<std::string> HelpOptions() {
     std::set<std::string> options;
     for (int i = 0; i < HelpLineCount(); ++i) {
         const std::string line = HelpLine(i);
         std::istringstream words(line);
         std::string word;
-        const bool usage = line.rfind("Havorkastilo.exe  -", 0) == 0;
+        const bool usage = line.rfind("Havorkastilo.exe  -", 0) == 0 ||
+                           line.rfind("                  -", 0) == 0;
         const bool optionLine = !line.empty() && line[0] == '-';
         if (!usage && !optionLine) continue;
         while (words >> word) {
             if (word[0] != '-') continue;
             std::size_t end = word.size();
             while (end > 0 && std::isupper(static_cast<unsigned char>(word[end - 1]))) --end;
-            if (word.size() - end < 2) end = word.size();  // one capital is an option letter
+            // One capital is an option letter (-goS), except right after the
+            // option's first letter, where it stands for a number (-jN).
+            if (word.size() - end < 2 && end != 2) end = word.size();
             for (const std::string& o : Expand(word.substr(0, end))) options.insert(o);
             if (optionLine) break;
         }
@@ -189,10 +192,12 @@ ProgramRun RunHavorkastilo(const std::vector<std::string>& args) {
 
 }  // namespace
 
-TEST(ManualPageOptions, HelpTextOptionPatternsExpandToTheThirteenOptions) {
+TEST(ManualPageOptions, HelpTextOptionPatternsExpandToTheOptionsOfTheProgram) {
     // The expansion of the help's patterns is what the next check relies on.
-    const std::set<std::string> expected = {"-pd", "-pc",  "-pr",  "-px",  "-e1", "-e2", "-ed",
-                                            "-gk", "-goS", "-goL", "-goN", "-v",  "-h"};
+    const std::set<std::string> expected = {"-pd", "-pc", "-pr",  "-px",  "-e1",  "-e2",
+                                            "-ed", "-gk", "-goS", "-goL", "-goN", "-ot",
+                                            "-oc", "-s",  "-j",   "-ms",  "-mp",  "-v",
+                                            "-h"};
     EXPECT_EQ(HelpOptions(), expected);
     EXPECT_EQ(Expand("-g[k|o[S|L|N]]"), (std::vector<std::string>{"-gk", "-goS", "-goL", "-goN"}));
 }
@@ -262,6 +267,45 @@ TEST(ManualPageMessages, QuotesEveryErrorReportAsTheProgramWritesIt) {
     }
 }
 
+TEST(ManualPageMessages, QuotesEveryErrorOfStrictInput) {
+    const std::string page = Squeeze(Plain(ReadFile(kPage)));
+    // One command line per text of strict input's refusals.
+    const std::vector<std::vector<std::string>> lines = {
+        {"-s", "-pcabc"},
+        {"-s", "-pc91,0,0"},
+        {"-s", "-pc0,181,0"},
+        {"-s", "-pd46.6,0,0"},
+        {"-s", "-e12019-1-17/00:00:00"},
+        {"-s", "-e11900-01-01/00:00:00"},
+        {"-s", "-e12019-13-01/00:00:00"},
+        {"-s", "-e12019-02-29/00:00:00"},
+        {"-s", "-e12019-01-17/24:00:00"},
+        {"-s", "-e12019-01-17/00:60:00"},
+        {"-s", "-e12019-01-17/00:00:60"},
+        {"-s", "-ed1.5"},
+        {"-s", "-ed0"},
+        {"-oc", "-e12020-01-01/00:00:00"},
+        {"-s", "-j999"},
+    };
+    std::set<std::string> texts;
+    for (const auto& args : lines) {
+        const ProgramRun run = RunHavorkastilo(args);
+        ASSERT_TRUE(run.exited);
+        EXPECT_EQ(run.status, 2) << args[1];
+        EXPECT_EQ(run.out, "") << args[1];
+        const std::string open = "Error -> ";
+        const std::size_t from = run.err.find(open);
+        ASSERT_NE(from, std::string::npos) << args[1];
+        // The text up to the option in brackets.
+        const std::size_t start = from + open.size();
+        const std::string text = run.err.substr(start, run.err.find(" [ ", start) - start);
+        texts.insert(text);
+        EXPECT_NE(page.find(Squeeze(text)), std::string::npos) << "not in the page: " << text;
+    }
+    EXPECT_EQ(texts.size(), lines.size());
+    EXPECT_NE(page.find("**** Havorkastilo: Error -> TEXT ****"), std::string::npos);
+}
+
 TEST(ManualPageMessages, ShowsTheVerboseEchoOfItsExampleLineByLine) {
     const std::string page = Plain(ReadFile(kPage));
     std::set<std::string> pageLines;
@@ -286,7 +330,8 @@ TEST(ManualPageMessages, ExplainsEveryVerboseEchoText) {
         {"-v", "-pc46,15,0", "-goS", "-goL", "-goN", "-h", "-e12019-01-18/00:00:00",
          "-e22019-01-17/00:00:00"},
         {"-v", "-pr0.8,0.26,0", "-px4252544,1100000,4500000"},
-        {"-v", "-ed00:00:00"}};
+        {"-v", "-ed00:00:00"},
+        {"-v", "-oc", "-ot", "-s", "-j2", "-j0", "-mp", "-ms", "-e22019-01-17/00:00:00"}};
     std::set<std::string> texts;
     for (const auto& args : runs) {
         const ProgramRun run = RunHavorkastilo(args);
@@ -296,9 +341,11 @@ TEST(ManualPageMessages, ExplainsEveryVerboseEchoText) {
             if (line.rfind("Havorkastilo", 0) == 0) texts.insert(EchoText(line));
     }
     // Start and closing lines, 2 headings and the computing line; 4
-    // positions, 2 epochs, the step, 4 geometries and help as read;
-    // and each of the three checks both passing and repairing.
-    EXPECT_EQ(texts.size(), 23u);
+    // positions, 2 epochs, the step, 4 geometries and help as read; the two
+    // layouts, strict input, the threads (the text before the count) and the
+    // two ephemerides; and each of the three checks both passing and
+    // repairing.
+    EXPECT_EQ(texts.size(), 29u);
     for (const std::string& text : texts)
         EXPECT_NE(page.find(text), std::string::npos) << "not in the page: " << text;
 }

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-packages=(clang libclang-rt-14-dev cmake make g++)
+packages=(clang libclang-rt-14-dev cmake make g++ pkg-config liberfa-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -7,7 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-packages=(cmake g++ make libgtest-dev dpkg-dev file gnuplot-nox groff-base man-db parallel)
+packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db
+    parallel)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -70,6 +71,13 @@ for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot ./usr/bin/havorka
 done
 check "the package declares its library dependencies" \
     bash -c "dpkg-deb --field '$deb' Depends | grep -q libstdc++"
+# The program links ERFA's shared library (see cmake/Packaging.cmake) for -mp;
+# the package must depend on its runtime package.
+dpkg-deb -x "$deb" "$work/unpacked"
+check "the program needs liberfa.so.1" \
+    bash -c "readelf -d '$work/unpacked/usr/bin/Havorkastilo' | grep -q 'NEEDED.*\[liberfa\.so\.1\]'"
+check "the package depends on liberfa1" \
+    bash -c "dpkg-deb --field '$deb' Depends | grep -Eq '(^|, )liberfa1( |,|\$)'"
 check "the package recommends GNU Parallel for the batch runner" \
     bash -c "dpkg-deb --field '$deb' Recommends | grep -qw parallel"
 check "the package suggests the Slurm client" \
@@ -156,6 +164,11 @@ from_example=$(awk '$1 == "north" || $1 == "east" || $1 == "up" { printf "%s ", 
 from_table=$(awk 'NR == 3 { printf "%s %s %s ", $3, $4, $5 }' "$work/one.txt")
 check "the example's north, east, up [cm] ($from_example) equal the table's ($from_table)" \
     test "$from_example" = "$from_table"
+"$work/example/tide_epoch" -mp | tee "$work/example-mp.txt"
+check "the example takes the precise Sun and Moon from ERFA" \
+    grep -q '^bodies   precise (ERFA)$' "$work/example-mp.txt"
+check "and gives north, east and up with them" \
+    test "$(awk '$1 == "north" || $1 == "east" || $1 == "up"' "$work/example-mp.txt" | wc -l)" = 3
 
 echo "-- removing the package"
 dpkg -r havorkastilo

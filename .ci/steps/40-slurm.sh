@@ -7,7 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-packages=(cmake g++ make libgtest-dev parallel munge slurmctld slurmd slurm-client)
+packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev parallel munge slurmctld slurmd slurm-client)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,0 +1,12 @@
+// The chosen ephemeris; see the header.
+#include "GNSS/SunMoon.h"
+
+SunMoon::SunMoon(Ephemeris e) : kind_(e) {}
+
+void SunMoon::Position(const mjd& utc, xyz& sunU, long double& sunR, xyz& moonU,
+                       long double& moonR) const {
+    if (kind_ == Ephemeris::Precise)
+        precise_.SunMoonPosition(utc, sunU, sunR, moonU, moonR);
+    else
+        series_.SunMoonPosition(utc, sunU, sunR, moonU, moonR);
+}

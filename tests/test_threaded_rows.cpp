@@ -1,0 +1,178 @@
+// The threaded epoch loop writes what the loop on one thread writes, byte for
+// byte, and stops at a failed write as that loop stops.
+//
+// Blocks of epochs are made in order, computed and formatted on worker
+// threads and written in order; a fault in the hand-over (a block written
+// twice, out of order or not at all, an epoch made in the wrong block, a row
+// computed with another thread's state) shows as a difference from the
+// single-threaded text.  The spans are chosen around the block size (1024
+// rows): shorter than a block (the loop stays on one thread), one row more
+// than a block, many blocks with a short last one.
+#include <gtest/gtest.h>
+
+#include <iostream>
+#include <streambuf>
+#include <string>
+#include <vector>
+
+#include "src/Havorkastilo.h"
+#include "src/fCheckArgs.h"
+#include "src/fParseArgs.h"
+#include "src/fProcData.h"
+#include "support/capture.h"
+#include "support/run_program.h"
+
+using testsupport::Capture;
+using testsupport::ProgramRun;
+using testsupport::RunProgram;
+
+namespace {
+
+// The settings of a command line, as the program makes them.
+Havorkastilo Settings(std::vector<std::string> args) {
+    std::vector<const char*> argv{"Havorkastilo"};
+    for (const std::string& a : args) argv.push_back(a.c_str());
+    Havorkastilo s;
+    const testsupport::Outcome o = Capture([&] {
+        ParseArguments(s, static_cast<int>(argv.size()), argv.data());
+        CheckArguments(s);
+    });
+    EXPECT_FALSE(o.exited) << o.err;
+    return s;
+}
+
+std::string Output(Havorkastilo s, unsigned threads) {
+    s.threads = threads;
+    const testsupport::Outcome o = Capture([&] { ProcData(s); });
+    EXPECT_FALSE(o.exited);
+    return o.out;
+}
+
+struct Span {
+    const char* what;
+    std::vector<std::string> args;
+};
+
+const Span kSpans[] = {
+    {"a day at one minute (two blocks, the last short)",
+     {"-pc46.05,14.5,300", "-e12019-01-17/00:00:00", "-e22019-01-17/23:59:00", "-ed00:01:00"}},
+    {"one row more than a block",
+     {"-pc-33.9,18.4,10", "-e12019-01-17/00:00:00", "-e22019-01-17/00:17:04", "-ed00:00:01"}},
+    {"exactly a block, comma-separated",
+     {"-oc", "-pc10,-60,0", "-e12020-02-29/00:00:00", "-e22020-02-29/00:17:03", "-ed00:00:01"}},
+    {"shorter than a block",
+     {"-pd46.03,14.30,300", "-e12019-01-17/00:00:00", "-e22019-01-17/23:00:00", "-ed01:00:00"}},
+    {"tenths of a second, comma-separated, across midnight",
+     {"-oc", "-px4252544,1100000,4500000", "-e12016-12-31/23:55:00", "-e22017-01-01/00:05:00",
+      "-ed00:00:00.1"}},
+    {"every geometry mode, across a leap second",
+     {"-gk", "-goS", "-goL", "-goN", "-pc-78,-165,50", "-e12016-12-31/00:00:00",
+      "-e22017-01-01/12:00:00", "-ed00:00:30"}},
+    {"-goN, comma-separated",
+     {"-goN", "-oc", "-e12019-05-01/00:00:00", "-e22019-05-03/00:00:00", "-ed00:00:40"}},
+};
+
+}  // namespace
+
+TEST(ThreadedRows, EveryThreadCountWritesTheSingleThreadedText) {
+    for (const Span& r : kSpans) {
+        SCOPED_TRACE(r.what);
+        const Havorkastilo s = Settings(r.args);
+        const std::string one = Output(s, 1);
+        ASSERT_GT(one.size(), 1000u);
+        for (unsigned threads : {2u, 3u, 8u}) {
+            const std::string many = Output(s, threads);
+            ASSERT_EQ(many.size(), one.size()) << threads << " threads";
+            EXPECT_TRUE(many == one) << threads << " threads: the texts differ";
+        }
+    }
+}
+
+namespace {
+
+// A stream buffer that takes `budget` characters and then fails every write,
+// recording whether anything was offered after the failure.
+class Budget : public std::streambuf {
+  public:
+    explicit Budget(std::size_t budget) : left_(budget) {}
+    std::string text;
+    bool offeredAfterFailure = false;
+
+  protected:
+    std::streamsize xsputn(const char* s, std::streamsize n) override {
+        if (failed_) {
+            offeredAfterFailure = true;
+            return 0;
+        }
+        const std::size_t take = static_cast<std::size_t>(n) < left_ ? n : left_;
+        text.append(s, take);
+        left_ -= take;
+        if (take < static_cast<std::size_t>(n)) failed_ = true;
+        return static_cast<std::streamsize>(take);
+    }
+    int_type overflow(int_type c) override {
+        if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+        const char ch = traits_type::to_char_type(c);
+        return xsputn(&ch, 1) == 1 ? c : traits_type::eof();
+    }
+
+  private:
+    std::size_t left_;
+    bool failed_ = false;
+};
+
+// What ProcData writes into a buffer that fails after `budget` characters,
+// and whether it went on writing after the failure.
+Budget Failing(Havorkastilo s, unsigned threads, std::size_t budget) {
+    s.threads = threads;
+    Budget sink(budget);
+    std::streambuf* saved = std::cout.rdbuf(&sink);
+    ProcData(s);
+    const bool failed = !std::cout;
+    std::cout.rdbuf(saved);
+    std::cout.clear();
+    EXPECT_TRUE(failed) << "the stream did not report the failed write";
+    return sink;
+}
+
+}  // namespace
+
+TEST(ThreadedRows, AFailedWriteStopsTheRunAndNothingIsWrittenAfterIt) {
+    const Havorkastilo s = Settings(
+        {"-e12019-01-01/00:00:00", "-e22019-01-31/00:00:00", "-ed00:00:10"});  // 259,201 rows
+    for (std::size_t budget : {100u, 1000000u}) {
+        const Budget one = Failing(s, 1, budget);
+        EXPECT_EQ(one.text.size(), budget);
+        for (unsigned threads : {2u, 4u}) {
+            const Budget many = Failing(s, threads, budget);
+            EXPECT_EQ(many.text, one.text) << threads << " threads, " << budget << " characters";
+            EXPECT_FALSE(many.offeredAfterFailure) << threads << " threads";
+        }
+    }
+}
+
+TEST(ThreadedRows, TheProgramWritesTheSameForEveryThreadOption) {
+    const std::vector<std::string> span = {"-pc46.05,14.5,300", "-e12019-01-17/00:00:00",
+                                           "-e22019-01-19/00:00:00", "-ed00:00:30"};
+    for (const char* layout : {"-ot", "-oc"}) {
+        std::vector<std::string> args = span;
+        args.push_back(layout);
+        std::vector<std::string> one = args;
+        one.push_back("-j1");
+        const ProgramRun reference = RunProgram(HAVORKASTILO_EXE, one);
+        ASSERT_TRUE(reference.exited);
+        ASSERT_EQ(reference.status, 0);
+        for (const char* j : {"-j0", "-j2", "-J7", "-j256"}) {
+            std::vector<std::string> many = args;
+            many.push_back(j);
+            const ProgramRun run = RunProgram(HAVORKASTILO_EXE, many);
+            ASSERT_TRUE(run.exited) << j;
+            EXPECT_EQ(run.status, 0) << j;
+            EXPECT_EQ(run.err, "") << j;
+            EXPECT_TRUE(run.out == reference.out) << layout << " " << j << ": the outputs differ";
+        }
+        // Without -j: one thread per available processor.
+        const ProgramRun plain = RunProgram(HAVORKASTILO_EXE, args);
+        EXPECT_TRUE(plain.out == reference.out) << layout;
+    }
+}
