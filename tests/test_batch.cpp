@@ -428,6 +428,49 @@ TEST_F(BatchTest, AFailedRunLeavesItsMessagesInTheLogAndASuccessRemovesIt) {
               "havorkastilo-batch: 2 station lines: 2 done, 0 skipped, 0 failed, 0 bad\n");
 }
 
+TEST_F(BatchTest, CommaSeparatedOutputIsNamedCsvAndStrictInputFailsTheStation) {
+    WriteFile(Path("list.csv"),
+              "name,lat,lon,h\nLJUB,46.0431,14.5436,354\nGRAZ,47.0671,15.4933,538\n");
+    const std::map<std::string, std::string> positions = {{"LJUB", "-pc46.0431,14.5436,354"},
+                                                          {"GRAZ", "-pc47.0671,15.4933,538"}};
+    // Of -oc and -ot the later wins, in any letter case; the file's name and
+    // its text follow the program's choice.
+    const struct {
+        std::vector<std::string> options;
+        std::string ext;
+    } cases[] = {{{"-oc"}, "csv"}, {{"-OC", "-ot"}, "txt"}, {{"-oT", "-Oc"}, "csv"}};
+    int i = 0;
+    for (const auto& c : cases) {
+        const std::string out = Path("out" + std::to_string(i++));
+        std::vector<std::string> options = kSpan;
+        options.insert(options.end(), c.options.begin(), c.options.end());
+        std::vector<std::string> args = {Path("list.csv"), "-o",     out, "--jobs", "2",
+                                         "--program",      kProgram, "--"};
+        args.insert(args.end(), options.begin(), options.end());
+        const ProgramRun run = Batch(args);
+        ASSERT_TRUE(run.exited) << c.ext;
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(Names(out), (std::set<std::string>{"GRAZ." + c.ext, "LJUB." + c.ext}));
+        for (const auto& [name, position] : positions)
+            EXPECT_EQ(ReadFile(out + "/" + name + "." + c.ext), Direct(position, options)) << name;
+    }
+    EXPECT_EQ(ReadFile(Path("out0/LJUB.csv")).rfind("utc,mjd,sod,", 0), 0u);
+
+    // -oc implies strict input: an unknown option ends each run with status 2,
+    // and the log holds the program's report.
+    const ProgramRun strict =
+        Batch({Path("list.csv"), "-o", Path("strict"), "--program", kProgram, "--", "-oc", "-q"});
+    ASSERT_TRUE(strict.exited);
+    EXPECT_EQ(strict.status, 1);
+    EXPECT_EQ(Names(Path("strict")), (std::set<std::string>{"GRAZ.err", "LJUB.err"}));
+    const ProgramRun direct = RunProgram(kProgram, {"-pc46.0431,14.5436,354", "-oc", "-q"});
+    ASSERT_EQ(direct.status, 2);
+    EXPECT_EQ(ReadFile(Path("strict/LJUB.err")).rfind(direct.err, 0), 0u)
+        << ReadFile(Path("strict/LJUB.err"));
+    EXPECT_NE(strict.err.find("station LJUB failed with status 2"), std::string::npos)
+        << strict.err;
+}
+
 // ---------------------------------------------------------------------------
 // Resume
 
