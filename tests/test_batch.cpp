@@ -130,7 +130,7 @@ std::string ToolDir(const std::string& dir, const std::vector<std::string>& tool
 // What the runner needs from the PATH besides GNU Parallel.
 const std::vector<std::string> kBasicTools = {"bash",     "env",   "awk",     "mawk", "gawk",
                                               "readlink", "mkdir", "mktemp",  "rm",   "mv",
-                                              "tail",     "nproc", "dirname", "cat"};
+                                              "tail",     "nproc", "dirname", "cat",  "find"};
 
 // A station of a list: the line and, when the line is good, the position
 // option the program gets for it (written from the list's documented
@@ -598,8 +598,20 @@ TEST_F(BatchTest, AKilledRunResumesWithoutRedoingAndNeverShowsAHalfTable) {
     }
     WriteFile(Path("list.csv"), list);
     const std::string out = Path("out");
-    std::vector<std::string> argv = {"/usr/bin/env", kRunner, Path("list.csv"), "-o",     out,
-                                     "--jobs",       "2",     "--program",      kProgram, "--"};
+    // The runner's own temporary folder, which a killed runner cannot remove,
+    // goes into the test's folder.
+    mkdir(Path("tmp").c_str(), 0755);
+    std::vector<std::string> argv = {"/usr/bin/env",
+                                     "TMPDIR=" + Path("tmp"),
+                                     kRunner,
+                                     Path("list.csv"),
+                                     "-o",
+                                     out,
+                                     "--jobs",
+                                     "2",
+                                     "--program",
+                                     kProgram,
+                                     "--"};
     argv.insert(argv.end(), span.begin(), span.end());
 
     // Watches the folder while a run goes on: a final name must never be
@@ -675,8 +687,20 @@ TEST_F(BatchTest, ATermSignalStopsEveryRunAndNothingIsRenamedAfterwards) {
         list += "T" + std::to_string(i) + ",46,15," + std::to_string(i) + "\n";
     WriteFile(Path("list.csv"), list);
     const std::string out = Path("out");
-    std::vector<std::string> argv = {"/usr/bin/env", kRunner, Path("list.csv"), "-o",     out,
-                                     "--jobs",       "2",     "--program",      kProgram, "--"};
+    // The runner's own temporary folder, which a killed runner cannot remove,
+    // goes into the test's folder.
+    mkdir(Path("tmp").c_str(), 0755);
+    std::vector<std::string> argv = {"/usr/bin/env",
+                                     "TMPDIR=" + Path("tmp"),
+                                     kRunner,
+                                     Path("list.csv"),
+                                     "-o",
+                                     out,
+                                     "--jobs",
+                                     "2",
+                                     "--program",
+                                     kProgram,
+                                     "--"};
     argv.insert(argv.end(), span.begin(), span.end());
     const pid_t pid = Spawn(argv, Path("run.out"), Path("run.err"));
     // Until a run has begun writing its table.
@@ -1217,6 +1241,18 @@ TEST_F(BatchTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeAnyRun) {
               std::string::npos)
         << run.err;
     EXPECT_NE(run.err.find("Not a directory"), std::string::npos) << run.err;
+
+    // A folder where a station's table would go.
+    const std::string clash = Path("clash");
+    mkdir(clash.c_str(), 0755);
+    mkdir((clash + "/A.txt").c_str(), 0755);
+    run = batch(clash);
+    EXPECT_EQ(run.status, 3);
+    EXPECT_NE(run.err.find("the output folder holds a folder where a table would go: \"" + clash +
+                           "/A.txt\""),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(Names(clash + "/A.txt"), std::set<std::string>{});
 
     // A folder where nothing can be made: read-only for its owner, or, for
     // root, whom permission bits do not stop, immutable.
