@@ -5,6 +5,7 @@
 #include <iomanip>
 #include <ios>
 
+#include "GNSS/Calendar.h"
 #include "PROGINC/ProgramError.h"
 
 namespace gpswsns {
@@ -17,13 +18,7 @@ namespace {
 constexpr std::uint16_t kMaxWeek = 11999;   // last valid GPS week
 constexpr std::int32_t kWeekCount = 65536;  // weeks the 16-bit count holds
 
-// A count truncated to 16 bits.  Whole numbers 0..65535 (all that a valid
-// epoch gives) convert exactly; anything else saturates (NaN reads 0).
-std::uint16_t TruncU16(long double v) {
-    if (!(v > -1)) return 0;
-    if (!(v < 65536)) return 65535;
-    return static_cast<std::uint16_t>(v);
-}
+using calendar::TruncU16;
 
 }  // namespace
 

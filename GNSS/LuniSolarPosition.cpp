@@ -5,22 +5,16 @@
 #include <cmath>
 
 #include "GNSS/TimeConverse.h"
+#include "funkcije/Numerics.h"
 
 namespace {
 
-// Degrees to radians: pi/180 as a double, widened where it is used.
-constexpr double kDegToRad = 0.017453292519943295;
+using numerics::kDegToRad;
+using numerics::SinCos;
 
 // Degrees to radians of one argument a + b*T of the Moon series.
 inline long double Arg(double a, double b, long double T) {
     return (a + b * T) * kDegToRad;
-}
-
-// Sine and cosine of one angle by one call: the same values as sin and cos
-// (the library computes them by the same reduction and the same kernels),
-// for the cost of little more than one.
-inline void SinCos(long double a, long double& s, long double& c) {
-    ::sincosl(a, &s, &c);
 }
 
 // (x, y, z) turned about the z axis by the angle whose cosine and sine are
@@ -32,7 +26,7 @@ inline void RotateZ(long double x, long double y, long double z, long double c, 
 
 }  // namespace
 
-LuniSolarPosition::LuniSolarPosition() : twopi(6.283185307179586), AU(149597870), RE(6378.137) {}
+LuniSolarPosition::LuniSolarPosition() : twopi(2 * numerics::kPi), AU(149597870), RE(6378.137) {}
 
 long double LuniSolarPosition::Centuries(const mjd& eph) const {
     const long double LeapSec = LeapSecond(eph);

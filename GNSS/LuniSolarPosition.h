@@ -88,7 +88,7 @@ class LuniSolarPosition {
     void Sun(const EpochTerms& ep, xyz& uvec, long double& magr) const;
     void Moon(const EpochTerms& ep, xyz& uvec, long double& magr) const;
 
-    long double twopi;  // 2*pi, for every reduction of an angle in radians
+    long double twopi;  // 2 pi (twice numerics::kPi), the period of every angle reduction
     long double AU;     // astronomical unit, kilometres
     long double RE;     // Earth's equatorial radius, kilometres (Moon distance)
 };

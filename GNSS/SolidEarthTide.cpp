@@ -7,11 +7,12 @@
 #include <cstddef>
 
 #include "GNSS/TimeConverse.h"
+#include "funkcije/Numerics.h"
 
 namespace {
 
-// Degrees to radians: pi/180 as a double, widened where it is used.
-constexpr double kDegToRad = 0.017453292519943295;
+using numerics::kDegToRad;
+using numerics::SinCos;
 
 // Rows of the diurnal-band table: multipliers of S, H, P, ZNS, PS, then the
 // radial sine and cosine and the horizontal sine and cosine amplitudes (mm).
@@ -66,11 +67,6 @@ constexpr std::array<std::array<signed char, 5>, N> MultipliersOf(const double (
 }
 constexpr auto kDIUMULT = MultipliersOf(kDATDIU);
 constexpr auto kLONMULT = MultipliersOf(kDATLON);
-
-// Sine and cosine of one angle by one call (the values of sin and cos).
-inline void SinCos(long double a, long double& s, long double& c) {
-    ::sincosl(a, &s, &c);
-}
 
 // Sine and cosine of an angle of a few turns, as SinCos gives them to within a
 // unit or so of the last place, at a fraction of the cost.  The mathematics
@@ -472,7 +468,7 @@ void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
         const long double* r = DATDIU[j];
         // Rows 30 and 31 add exactly nothing.
         if (r[5] == 0 && r[6] == 0 && r[7] == 0 && r[8] == 0) continue;
-        const std::array<signed char, 5>& m = kDIUMULT[j];
+        const std::array<signed char, 5>& m = kDIUMULT[static_cast<std::size_t>(j)];
         const Phasor a = Argument(withS[m[0] + 3], angles.PHASE, m, 1);
         const long double* q = DIUSTA[j];
         DX += q[0] * a.s + q[3] * a.c;
@@ -485,7 +481,8 @@ void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
 void SolidEarthTide::STEP2LON(const Step2Angles& angles) {
     long double DX = 0, DY = 0, DZ = 0;
     for (int j = 0; j < 5; ++j) {
-        const Phasor f = Argument(Phasor{1, 0}, angles.PHASE, kLONMULT[j], 0);
+        const Phasor f =
+            Argument(Phasor{1, 0}, angles.PHASE, kLONMULT[static_cast<std::size_t>(j)], 0);
         const long double* q = LONSTA[j];
         DX += q[0] * f.s + q[3] * f.c;
         DY += q[1] * f.s + q[4] * f.c;

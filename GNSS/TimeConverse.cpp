@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "GNSS/Calendar.h"
+
 namespace {
 
 constexpr std::int64_t kDayBeforeCycle = 15384;  // MJD of 1900-12-31
@@ -10,12 +12,9 @@ constexpr std::int64_t kCycleStart = 15385;      // MJD of 1901-01-01
 constexpr std::int64_t kCycleDays = 1461;        // four years
 constexpr std::int64_t kGPSEpoch = 44244;        // MJD of 1980-01-06, GPS week 0
 
-// Days before the first of each month (common row, then leap row); the
-// 13-column rows add the length of the year.
-const std::int32_t kBefore12[2 * 12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334,
-                                        0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335};
-const std::int32_t kBefore13[2 * 13] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365,
-                                        0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366};
+using calendar::kDaysBefore;
+using calendar::LeapRow;
+using calendar::TruncU16;
 
 // The four-year cycle counts a leap day in every fourth year.  The Gregorian
 // century years that have none (2100, 2200, 2300, 2500, ...) are counted here
@@ -43,10 +42,10 @@ std::int64_t SkippedBeforeDay(std::int64_t D) {
 
 // Day number of a calendar date (the time of day is not used).
 std::int64_t DayNumber(std::int64_t year, std::int64_t month, std::int64_t day) {
-    const std::int32_t leap = LeapYear(static_cast<std::int32_t>(year));
+    const int leap = LeapRow(year);
     // A stored month is always 1..12; the guard only keeps the lookup in bounds.
     const std::int64_t m = month >= 1 && month <= 12 ? month : 1;
-    const std::int64_t before = kBefore12[leap * 12 + m - 1];
+    const std::int64_t before = kDaysBefore[leap][m - 1];
     const std::int64_t c = year - 1901;
     return (c / 4) * kCycleDays + (c % 4) * 365 + before + day + kDayBeforeCycle -
            SkippedBeforeYear(year);
@@ -66,24 +65,18 @@ void YearAndDay(std::int64_t D, std::int64_t& year, std::int64_t& yday) {
     yday = days_left - 365 * delta_yrs + 1;
 }
 
-// Signed 32-bit year for the leap rule; years beyond that range are no leap years.
-std::int32_t LeapOf(std::int64_t year) {
-    if (year < 0 || year > 2147483647) return 0;
-    return LeapYear(static_cast<std::int32_t>(year));
-}
-
 // Month and day of month of day yday of year.  The month is guessed from
 // 0.032 * yday (about 1 / 31.25) and moved on by one where the guess falls short.
 void MonthAndDay(std::int64_t year, std::int64_t yday, std::int64_t& month, std::int64_t& day) {
-    const std::int32_t leap = LeapOf(year);
+    const int leap = LeapRow(year);
     const double g = 0.032 * static_cast<double>(yday);
     // Days 1 to 366 guess months 0 to 11; days outside the year give no valid
     // date anyway and are held to the table.
     std::int64_t guess = g > 0 ? static_cast<std::int64_t>(g) : 0;
     if (guess > 11) guess = 11;
-    const std::int64_t more = yday - kBefore13[leap * 13 + guess + 1] > 0 ? 1 : 0;
+    const std::int64_t more = yday - kDaysBefore[leap][guess + 1] > 0 ? 1 : 0;
     month = guess + more + 1;
-    day = yday - kBefore13[leap * 13 + guess + more];
+    day = yday - kDaysBefore[leap][guess + more];
 }
 
 // A count as a 16-bit field of the calendar or week class.  Counts outside
@@ -111,13 +104,6 @@ std::int64_t TruncI64(long double v) {
     return static_cast<std::int64_t>(v);
 }
 
-// The 16-bit hour or minute of a floored value (see Sec2HMS).
-std::uint16_t TruncU16(long double v) {
-    if (!(v > -1)) return 0;
-    if (!(v < 65536)) return 65535;
-    return static_cast<std::uint16_t>(v);
-}
-
 }  // namespace
 
 const std::int32_t tls[nls][2] = {
@@ -127,13 +113,7 @@ const std::int32_t tls[nls][2] = {
     {12, 50630}, {13, 51179}, {14, 53736}, {15, 54832}, {16, 56109}, {17, 57204}, {18, 57754}};
 
 std::int32_t LeapYear(std::int32_t year) {
-    return year > 0 && year % 4 == 0 && (year % 100 != 0 || year % 400 == 0) ? 1 : 0;
-}
-
-std::int32_t DaysInMonth(std::int32_t year, std::int32_t month) {
-    if (month < 1 || month > 12) return 0;
-    const std::int32_t* before = kBefore13 + LeapYear(year) * 13;
-    return before[month] - before[month - 1];
+    return calendar::IsLeapYear(year) ? 1 : 0;
 }
 
 void MJDay2Date(std::int64_t mjday, std::int32_t& year, std::int32_t& month, std::int32_t& day) {

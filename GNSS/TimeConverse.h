@@ -22,9 +22,6 @@
 // 100 or by 400, else 0.
 std::int32_t LeapYear(std::int32_t year);
 
-// Days in month (1..12) of a Gregorian year; 0 for a month outside 1..12.
-std::int32_t DaysInMonth(std::int32_t year, std::int32_t month);
-
 // Calendar date of a Modified Julian Day number, without the calendar class
 // and its tests, for writers that must not end the process (a time of day
 // rounded up to midnight of 2199-12-31 writes 2200-01-01); exact from

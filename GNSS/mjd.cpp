@@ -5,6 +5,7 @@
 #include <iomanip>
 #include <ios>
 
+#include "GNSS/Calendar.h"
 #include "PROGINC/ProgramError.h"
 
 namespace mjdns {
@@ -18,14 +19,7 @@ constexpr std::uint32_t kMaxMJDay = 199999;       // last valid day number
 constexpr std::uint32_t kLastDay = 4294967295u;   // largest day number the count holds
 constexpr std::int64_t kDayCount = 4294967296LL;  // 2^32: day numbers that exist
 
-// Hour or minute truncated to 16 bits.  Whole numbers 0..65535 (all that a
-// valid epoch gives) convert exactly; anything else saturates (NaN reads 0),
-// since the value has no 16-bit form.
-std::uint16_t TruncU16(long double v) {
-    if (!(v > -1)) return 0;
-    if (!(v < 65536)) return 65535;
-    return static_cast<std::uint16_t>(v);
-}
+using calendar::TruncU16;
 
 }  // namespace
 

@@ -2,12 +2,13 @@
 
 #include <cmath>
 
+#include "funkcije/Numerics.h"
 #include "funkcije/PolmeriUkrivljenosti.h"
 
 namespace {
 
-// pi as the program knows it: the double 3.141592653589793 in extended format.
-const long double kPi = 3.141592653589793;
+// The program's pi in extended precision, as the geodetic arithmetic uses it.
+constexpr long double kPi = numerics::kPi;
 
 // Iteration bound of the Cartesian-to-geodetic conversion.  Points near the
 // Earth's surface, at satellite or Sun distance, or near the geocentre settle

@@ -34,7 +34,7 @@ xyzt flht2xyzt(const flht& pos, const elipsoid& elps);
 // (metres) on the ellipsoid elps.
 //
 // Longitude: atan(y/x), moved by +pi (y > 0) or -pi (y <= 0) when x < 0, with
-// pi the double 3.141592653589793; it lies in [-pi, pi] and the negative X
+// pi the program's pi (numerics::kPi); it lies in [-pi, pi] and the negative X
 // axis gives -pi.  An x of -0 counts as +0, so the +Y axis is +pi/2.
 // Latitude and height: fixed-point iteration from the start latitude
 // atan(z/((1 - e) p (1 + e))), p = sqrt(x^2 + y^2), repeating

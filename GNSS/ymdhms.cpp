@@ -5,6 +5,7 @@
 #include <iomanip>
 #include <ios>
 
+#include "GNSS/Calendar.h"
 #include "PROGINC/ProgramError.h"
 
 namespace ymdhmsns {
@@ -15,21 +16,9 @@ std::uint16_t NDecSecond = 1;
 
 namespace {
 
-// Days before the first of each month, and the length of the year in the
-// last column; row 0 for common years, row 1 for leap years.
-const std::uint16_t kDaysBefore[2][13] = {
-    {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365},
-    {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366}};
-
-const std::uint16_t kMonthLength[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-
-// Hour or minute truncated to 16 bits.  Whole numbers 0..65535 convert
-// exactly; anything else saturates (NaN reads 0), having no 16-bit form.
-std::uint16_t TruncU16(long double v) {
-    if (!(v > -1)) return 0;
-    if (!(v < 65536)) return 65535;
-    return static_cast<std::uint16_t>(v);
-}
+using calendar::kDaysBefore;
+using calendar::LeapRow;
+using calendar::TruncU16;
 
 // Two-digit year of the RINEX observation and SINEX layouts.
 int TwoDigitYear(std::uint16_t y) {
@@ -118,7 +107,7 @@ void ymdhms::SetDaySecond(long double sec) {
 void ymdhms::SetDayOfYear(std::uint16_t y, std::uint16_t n) {
     year = y;
     if (!TestYear()) Error("YEAR not valid");
-    const int leap = LeapYear(year) ? 1 : 0;
+    const int leap = LeapRow(year);
     hour = 0;
     minute = 0;
     second = 0;
@@ -136,7 +125,7 @@ void ymdhms::SetYDec(double ydec) {
     // A value without a 16-bit year gets one that fails the year test.
     std::uint16_t y = 0;
     if (ydec > -1 && ydec < 65536) y = static_cast<std::uint16_t>(ydec);
-    const int leap = LeapYear(y) ? 1 : 0;
+    const int leap = LeapRow(y);
     const double f = std::fmod(ydec, 1.0);
     const double d = 1 + (365 + leap) * f;
     // For a valid year 1 <= d < 367; other years are reported before d is used.
@@ -152,19 +141,15 @@ long double ymdhms::GetDaySecond() const {
 }
 
 std::uint16_t ymdhms::GetDayOfYear() const {
-    const int leap = LeapYear(year) ? 1 : 0;
+    const int leap = LeapRow(year);
     // A stored month is always 1..12; the guard only keeps the lookup in bounds.
     const int m = month >= 1 && month <= 12 ? month : 1;
     return static_cast<std::uint16_t>(kDaysBefore[leap][m - 1] + day);
 }
 
 long double ymdhms::GetYearDec() const {
-    const int leap = LeapYear(year) ? 1 : 0;
+    const int leap = LeapRow(year);
     return year + (GetDayOfYear() - 1 + GetDaySecond() / 86400.0) / (365 + leap);
-}
-
-bool ymdhms::LeapYear(std::uint16_t y) {
-    return y != 0 && y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
 }
 
 bool ymdhms::TestYear() const {
@@ -177,8 +162,7 @@ bool ymdhms::TestMonth() const {
 
 bool ymdhms::TestDay() const {
     if (!TestMonth()) return false;
-    const int length = kMonthLength[month - 1] + (month == 2 && LeapYear(year) ? 1 : 0);
-    return day >= 1 && day <= length;
+    return day >= 1 && day <= calendar::MonthLength(year, month);
 }
 
 bool ymdhms::TestHour() const {

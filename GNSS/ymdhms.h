@@ -85,8 +85,6 @@ class ymdhms {
     friend std::istream& operator>>(std::istream& is, ymdhms& e);
 
   private:
-    // Gregorian leap year (year 0 is not one).
-    static bool LeapYear(std::uint16_t y);
     bool TestYear() const;
     bool TestMonth() const;
     bool TestDay() const;

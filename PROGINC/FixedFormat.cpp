@@ -12,7 +12,9 @@ static_assert(LDBL_MANT_DIG == 64 && LDBL_MAX_EXP == 16384 && LDBL_MIN_EXP == -1
 
 namespace {
 
-using u128 = unsigned __int128;
+// __extension__: the 128-bit integer is a GNU extension, and the pedantic
+// warnings are on.
+__extension__ typedef unsigned __int128 u128;
 
 // Exponent field of the infinities and NaNs, and the bias of the exponent.
 constexpr unsigned kExponentAllOnes = 0x7fff;

@@ -12,9 +12,7 @@ namespace prgutil {
 CppCas ctm;
 }  // namespace prgutil
 
-namespace {
 const char* const kProgramName = "Havorkastilo";
-}
 
 void StartProg(bool verbose, const char* line) {
     prgutil::ctm.Start();

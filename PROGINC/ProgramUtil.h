@@ -4,6 +4,10 @@
 
 #include "funkcije/CppCas.h"
 
+// Program name, "Havorkastilo": the reporting party of every message and echo
+// line, and the name in the start and closing lines.
+extern const char* const kProgramName;
+
 namespace prgutil {
 // Processor-time timer of the whole run: constructed before main, started by
 // StartProg and stopped by EndProg.

@@ -6,8 +6,9 @@
 #include <cstring>
 #include <string>
 
-#include "GNSS/TimeConverse.h"
+#include "GNSS/Calendar.h"
 #include "PROGINC/ParseArgument.h"
+#include "funkcije/Numerics.h"
 
 const char* const kStrictPositionForm =
     "POLOZAJ TOCKE NI ZAPISAN S TREMI STEVILI, LOCENIMI Z VEJICO";
@@ -32,8 +33,8 @@ bool IsDigit(char c) {
 }
 
 // pi/2 and pi as the program knows them (double precision).
-constexpr double kHalfPi = 1.5707963267948966;
-constexpr double kPi = 3.141592653589793;
+constexpr double kHalfPi = numerics::kPi / 2;
+constexpr double kPi = numerics::kPi;
 
 // One field of a position: its start and length within the value.
 struct Field {
@@ -170,7 +171,7 @@ const char* StrictDate(const char* value, double* second) {
     const int month = TwoDigits(value + 5), day = TwoDigits(value + 8);
     if (year < 1901 || year > 2199) return kStrictYear;
     if (month < 1 || month > 12) return kStrictMonth;
-    if (day < 1 || day > DaysInMonth(year, month)) return kStrictDay;
+    if (day < 1 || day > calendar::MonthLength(year, month)) return kStrictDay;
     if (TwoDigits(value + 11) > 23) return kStrictHour;
     if (TwoDigits(value + 14) > 59) return kStrictMinute;
     const double s = std::atof(value + 17);

@@ -26,10 +26,8 @@ target_compile_features(havorkastilo_core PUBLIC cxx_std_17)
 # Outside this tree the library is simply "the Havorkastilo library".
 set_target_properties(havorkastilo_core PROPERTIES EXPORT_NAME havorkastilo)
 
-if(TARGET Havorkastilo)
-    install(TARGETS Havorkastilo
-        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
-endif()
+install(TARGETS Havorkastilo
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
 # The batch runner finds the program in its own folder, so both go to bin/.
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/havorkastilo-plot
     ${PROJECT_SOURCE_DIR}/tools/havorkastilo-batch
@@ -37,25 +35,34 @@ install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/havorkastilo-plot
 install(FILES ${PROJECT_SOURCE_DIR}/man/Havorkastilo.1 ${PROJECT_SOURCE_DIR}/man/havorkastilo-plot.1
     ${PROJECT_SOURCE_DIR}/man/havorkastilo-batch.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
-install(FILES ${PROJECT_SOURCE_DIR}/README.md
+# The documentation folder: the README, the licence in Debian's
+# machine-readable form, and the Debian changelog (compressed, as Debian
+# keeps it, when the package is made: see DebianDocs.cmake).
+install(FILES
+    ${PROJECT_SOURCE_DIR}/README.md
+    ${PROJECT_SOURCE_DIR}/cmake/debian/copyright
     DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/havorkastilo COMPONENT program)
+install(FILES ${PROJECT_SOURCE_DIR}/cmake/debian/changelog
+    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/havorkastilo COMPONENT program
+    RENAME changelog.Debian)
 
 install(TARGETS havorkastilo_core EXPORT HavorkastiloTargets
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT library)
 
-# The public headers: the time, geometry, astronomy and tide classes, the
-# angle conversions and radii of curvature they are used with, and the matrix
-# container that g_lg.h and mGNSSc.h include.  Each installed header compiles on
-# its own from the installed tree (the packaging check builds every one).
-file(GLOB HAVORKASTILO_PUBLIC_GNSS CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/GNSS/*.h)
-file(GLOB HAVORKASTILO_PUBLIC_MATRIX CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/matrix/*.h)
-install(FILES ${HAVORKASTILO_PUBLIC_GNSS}
+# The public headers: the time, geometry, astronomy and tide classes (every
+# header of GNSS/, as listed in the top-level CMakeLists.txt), the angle
+# conversions, number model and radii of curvature they are used with, and
+# the matrix container that g_lg.h and mGNSSc.h include.  Each installed
+# header compiles on its own from the installed tree (the packaging check
+# builds every one).
+install(FILES ${HAVORKASTILO_GNSS_HEADERS}
     DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/GNSS COMPONENT library)
-install(FILES ${HAVORKASTILO_PUBLIC_MATRIX}
+install(FILES ${HAVORKASTILO_MATRIX_HEADERS}
     DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/matrix COMPONENT library)
 install(FILES
-    ${PROJECT_SOURCE_DIR}/funkcije/KotnePretvorbe.h
-    ${PROJECT_SOURCE_DIR}/funkcije/PolmeriUkrivljenosti.h
+    funkcije/KotnePretvorbe.h
+    funkcije/Numerics.h
+    funkcije/PolmeriUkrivljenosti.h
     DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/funkcije COMPONENT library)
 
 install(EXPORT HavorkastiloTargets
@@ -81,6 +88,10 @@ set(CPACK_PACKAGE_NAME havorkastilo)
 set(CPACK_PACKAGE_VENDOR "Havorkastilo maintainers")
 set(CPACK_PACKAGE_CONTACT "Havorkastilo maintainers <maintainers@users.noreply.c-seed-ce76b6a7.example>")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+# Debian revision 1 of the upstream version: the package's changes are told
+# in its own changelog (changelog.Debian), the Debian way for a package that
+# is not a native Debian one.
+set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "solid Earth tide displacement of a station, epoch by epoch")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
@@ -102,7 +113,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 # shared library, and dpkg-shlibdeps turns the program's link to liberfa.so.1
 # into "Depends: liberfa1 (>= ...)"; the packaging check asserts it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/GzipManPages.cmake)
+set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianDocs.cmake)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot, parallel")
 # The static library in the package is used from CMake with ERFA's headers and
 # pkg-config module (cmake/HavorkastiloConfig.cmake.in).

@@ -58,7 +58,7 @@ double dms2deg(short d, short m, double s) {
 }
 
 double dms2rad(short d, short m, double s) {
-    return 3.141592653589793 * dms2deg(d, m, s) / 180.0;
+    return numerics::kPi * dms2deg(d, m, s) / 180.0;
 }
 
 long double dmsv2deg(int d, int m, double s) {

@@ -7,9 +7,10 @@
 // decimals the seconds with their own fraction (46.0254321 is 46 deg 02' 54.321").
 // A negative angle is the negative of the packed value of its magnitude.
 //
-// pi is the double 3.141592653589793, widened exactly in the long double
-// instantiations, and every conversion keeps the order of operations written
-// beside it, so that the same input always gives the same last bit.
+// pi is the program's pi, numerics::kPi (Numerics.h), widened exactly in the
+// long double instantiations, and every conversion keeps the order of
+// operations written beside it, so that the same input always gives the same
+// last bit.
 //
 // Residues.  A packed value read as a decimal number (46.3 for 46 deg 30') is
 // often held just below the whole minute, so that its seconds part comes out
@@ -26,6 +27,8 @@
 #include <cmath>
 #include <string>
 
+#include "funkcije/Numerics.h"
+
 // Distance from a whole minute (arc-seconds, or hundredths of a minute in the
 // packed form) within which a seconds part is rolled over to the next minute.
 inline constexpr double DmsResidueTolerance = 1e-6;
@@ -36,10 +39,10 @@ inline constexpr int DmsMaxDecimals = 19;
 
 namespace kotne_detail {
 
-// pi as the double 3.141592653589793, in the floating type T.
+// The program's pi in the floating type T.
 template <typename T>
 constexpr T Pi() {
-    return static_cast<T>(3.141592653589793);
+    return static_cast<T>(numerics::kPi);
 }
 
 // Splits a non-negative packed magnitude a (dd.mmss) into whole degrees d,

@@ -2,8 +2,6 @@
 
 #include "funkcije/KotnePretvorbe.h"
 
-const char* const kProgramName = "Havorkastilo";
-
 Havorkastilo::Havorkastilo() {
     phelp = false;
     verbose = false;

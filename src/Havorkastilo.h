@@ -8,12 +8,10 @@
 #include "GNSS/SunMoon.h"
 #include "GNSS/mjd.h"
 #include "GNSS/xyz.h"
+#include "PROGINC/ProgramUtil.h"  // kProgramName, the reporting party of every message
 
 // Most worker threads -jN takes.
 constexpr unsigned kMaxThreads = 256;
-
-// Program name, the reporting party of every message and echo line.
-extern const char* const kProgramName;  // "Havorkastilo"
 
 // Layout of the results on standard output.
 enum class OutputFormat {

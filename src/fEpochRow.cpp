@@ -7,11 +7,13 @@
 #include "GNSS/xyz_flh.h"
 #include "PROGINC/FixedFormat.h"
 #include "funkcije/KotnePretvorbe.h"
+#include "funkcije/Numerics.h"
 
 namespace {
 
-// pi/2 in double precision, the longitude offset of the geometry modes.
-constexpr long double kQuarterTurn = 1.5707963267948966;
+// pi/2 in double precision (1.5707963267948966), the longitude offset of the
+// geometry modes.
+constexpr long double kQuarterTurn = numerics::kPi / 2;
 
 // Writes v as printf's "%*.*Lf" writes it at p (a fixed-point text,
 // right-aligned in width, blank-filled; width 0 pads nothing), without printf:

@@ -167,8 +167,6 @@ TEST_P(CommandLineCase, OutputErrorAndStatusAsExpected) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CommandLineCase, testing::ValuesIn(CaseNames()),
-                         [](const testing::TestParamInfo<std::string>& info) {
-                             return info.param;
-                         });
+                         [](const testing::TestParamInfo<std::string>& c) { return c.param; });
 
 }  // namespace

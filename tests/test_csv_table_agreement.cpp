@@ -159,10 +159,17 @@ const char* const kStations[] = {
 }  // namespace
 
 TEST(CsvTableAgreement, AYearAtOneMinuteAtThreeStations) {
+#ifdef HAVORKASTILO_SANITIZED
+    // A month in the sanitized build (a year there takes minutes).
+    const char* end = "-e22019-01-30/23:59:00";
+    const std::size_t rows = 43200;
+#else
+    const char* end = "-e22019-12-31/23:59:00";
+    const std::size_t rows = 525600;
+#endif
     for (const char* station : kStations) {
         SCOPED_TRACE(station);
-        CompareRuns({station, "-e12019-01-01/00:00:00", "-e22019-12-31/23:59:00", "-ed00:01:00"},
-                    525600);
+        CompareRuns({station, "-e12019-01-01/00:00:00", end, "-ed00:01:00"}, rows);
     }
 }
 

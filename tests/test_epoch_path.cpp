@@ -252,7 +252,7 @@ TEST(EpochPathAllocation, TableAllocatesTheSameForOneRowAndForThousands) {
     const long before = testsupport::g_allocations;
     void* volatile p = ::operator new(16);
     ::operator delete(p);
-    ASSERT_EQ(testsupport::g_allocations, before + 1);
+    ASSERT_EQ(testsupport::g_allocations.load(), before + 1);
 
     Havorkastilo s;
     CheckArguments(s);  // the default station and its Cartesian form

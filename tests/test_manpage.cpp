@@ -248,22 +248,27 @@ TEST(ManualPageMessages, QuotesEveryErrorReportAsTheProgramWritesIt) {
         std::vector<std::string> args;
         bool onStdout;
     };
+    // The write failure: the table goes to /dev/full, where every write fails.
+    const std::string intoFullDevice = "exec \"$0\" -pc46,15,0 >/dev/full";
     const Case cases[] = {{{"-e12019-13-01/00:00:00"}, true},
                           {{"-e12019-01-17/30:00:00"}, true},
-                          {{"-px0,0,0"}, false}};
+                          {{"-px0,0,0"}, false},
+                          {{"-c", intoFullDevice, HAVORKASTILO_EXE}, false}};
     for (const Case& c : cases) {
-        const ProgramRun run = RunHavorkastilo(c.args);
-        ASSERT_TRUE(run.exited) << c.args[0];
-        EXPECT_EQ(run.status, 1) << c.args[0];
+        const std::string& what = c.args.size() == 1 ? c.args[0] : c.args[1];
+        const ProgramRun run =
+            c.args.size() == 1 ? RunHavorkastilo(c.args) : RunProgram("/bin/sh", c.args);
+        ASSERT_TRUE(run.exited) << what;
+        EXPECT_EQ(run.status, 1) << what;
         const std::string& report = c.onStdout ? run.out : run.err;
         int lines = 0;
         for (const std::string& line : SplitLines(report)) {
             if (Squeeze(line).empty()) continue;
             ++lines;
             EXPECT_NE(page.find(Squeeze(line)), std::string::npos)
-                << c.args[0] << ": not in the page: " << line;
+                << what << ": not in the page: " << line;
         }
-        EXPECT_EQ(lines, 2) << c.args[0];
+        EXPECT_EQ(lines, 2) << what;
     }
 }
 
@@ -394,7 +399,7 @@ TEST(ManualPageRendering, ManShowsThePagesWithoutWarnings) {
     const struct {
         std::string page, name;
     } pages[] = {{kPage, "Havorkastilo - solid Earth tide displacement"},
-                 {kPlotPage, "havorkastilo-plot - draw the solid Earth tide table"},
+                 {kPlotPage, "havorkastilo-plot - draw the solid Earth tide results"},
                  {kBatchPage, "havorkastilo-batch - run Havorkastilo for every station of a list"}};
     for (const auto& p : pages) {
         const ProgramRun run = RunProgram(

@@ -7,12 +7,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/run_program.h"
@@ -107,6 +109,41 @@ bool PngSize(const std::string& png, std::uint32_t& width, std::uint32_t& height
     width = word(16);
     height = word(20);
     return true;
+}
+
+// The tic labels of the date axis in an SVG picture of the helper: for each
+// tic, by its x position [px], the lines of its label (the date, then the
+// time of day where it is shown).  gnuplot writes every label line as a
+// centred text in a group translated to its place; the date lines are the
+// ones that read YYYY-MM-DD, and the time lines stand 15 px below them.
+std::vector<std::pair<double, std::string>> DateAxisLabels(const std::string& svg) {
+    std::vector<std::pair<double, std::string>> labels;
+    std::vector<std::pair<std::pair<double, double>, std::string>> texts;
+    const std::string open = "<g transform=\"translate(";
+    for (std::size_t at = svg.find(open); at != std::string::npos; at = svg.find(open, at + 1)) {
+        double x = 0, y = 0;
+        if (std::sscanf(svg.c_str() + at + open.size(), "%lf,%lf", &x, &y) != 2) continue;
+        const std::size_t text = svg.find("<text>", at);
+        const std::size_t end = svg.find("</text>", text);
+        if (text == std::string::npos || end == std::string::npos || svg.find("</g>", at) < text)
+            continue;
+        texts.push_back({{x, y}, svg.substr(text + 6, end - text - 6)});
+    }
+    const auto isDate = [](const std::string& t) {
+        return t.size() == 10 && t[4] == '-' && t[7] == '-' &&
+               t.find_first_not_of("0123456789-") == std::string::npos;
+    };
+    for (const auto& d : texts) {
+        if (!isDate(d.second)) continue;
+        std::string label = d.second;
+        for (const auto& t : texts)
+            if (t.first.first == d.first.first && t.first.second > d.first.second &&
+                t.first.second < d.first.second + 20)
+                label += " " + t.second;
+        labels.push_back({d.first.first, label});
+    }
+    std::sort(labels.begin(), labels.end());
+    return labels;
 }
 
 }  // namespace
@@ -270,6 +307,46 @@ TEST_F(PlotTest, WritesAnSvgOnRequestAndDrawsATableOfOneRow) {
     EXPECT_NE(svg.find("displacement [cm]"), std::string::npos);
 }
 
+// Fault: on spans under about two days gnuplot's own tics on the date axis
+// came every few minutes or hours and their labels ran into each other.  A
+// date label is 10 characters of a 10-point font, about 60 px (some 0.6 em a
+// character); neighbouring labels must stand at least 12 characters (72 px)
+// apart, there must be at least three to read the axis by, and no two may
+// read alike.
+TEST_F(PlotTest, DateAxisLabelsStayApartOnShortSpans) {
+    if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed";
+    const struct {
+        std::vector<std::string> epochs;
+        const char* size;
+    } cases[] = {
+        {{"-e12019-01-17/00:00:00", "-e22019-01-17/00:02:00", "-ed00:00:01"}, "1000,600"},
+        {{"-e12019-01-17/00:00:00", "-e22019-01-17/00:20:00", "-ed00:00:10"}, "800,500"},
+        {{"-e12019-01-17/00:00:00", "-e22019-01-17/06:00:00", "-ed00:01:00"}, "640,480"},
+        {{"-e12019-01-17/00:00:00", "-e22019-01-18/00:00:00", "-ed00:10:00"}, "1000,600"},
+        {{"-e12019-01-17/22:00:00", "-e22019-01-19/10:00:00", "-ed00:10:00"}, "1000,600"},
+        {{"-e12019-01-17/00:00:00", "-e22019-01-17/00:00:00"}, "1000,600"},
+    };
+    for (const auto& c : cases) {
+        const std::string what = c.epochs[0] + " " + c.epochs[1] + " at " + c.size;
+        const std::string table = Table("span.txt", c.epochs);
+        const std::string svg = Path("span.svg");
+        std::remove(svg.c_str());
+        const ProgramRun run =
+            Plot("-t date -s " + std::string(c.size) + " -o " + Quote(Path("span.png")) +
+                 " --svg " + Quote(svg) + " " + Quote(table));
+        ASSERT_TRUE(run.exited) << what;
+        ASSERT_EQ(run.status, 0) << what << "\n" << run.err;
+        const auto labels = DateAxisLabels(ReadFile(svg));
+        EXPECT_GE(labels.size(), 3u) << what;
+        for (std::size_t i = 1; i < labels.size(); ++i) {
+            EXPECT_GE(labels[i].first - labels[i - 1].first, 72.0)
+                << what << ": \"" << labels[i - 1].second << "\" and \"" << labels[i].second
+                << "\"";
+            EXPECT_NE(labels[i].second, labels[i - 1].second) << what;
+        }
+    }
+}
+
 TEST_F(PlotTest, AnUnwritableOutputEndsWithStatusThree) {
     if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed";
     const std::string table = ThreeDays();
@@ -277,4 +354,67 @@ TEST_F(PlotTest, AnUnwritableOutputEndsWithStatusThree) {
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.status, 3);
     EXPECT_NE(run.err.find("cannot write"), std::string::npos) << run.err;
+}
+
+TEST_F(PlotTest, ReadsTheCommaSeparatedOutputAndRefusesWhatIsNotIt) {
+    const ProgramRun csv = RunProgram(
+        HAVORKASTILO_EXE, {"-oc", "-pd46.03,14.30,300", "-e12019-01-17/00:00:00",
+                           "-e22019-01-18/00:00:00", "-ed00:10:00"});
+    ASSERT_TRUE(csv.exited && csv.status == 0);
+    std::vector<std::string> lines = SplitLines(csv.out);
+    ASSERT_EQ(lines.size(), 146u);
+    auto join = [](const std::vector<std::string>& ls) {
+        std::string t;
+        for (const std::string& l : ls) t += l + "\n";
+        return t;
+    };
+    std::vector<std::string> shortLine = lines;  // the Moon's distance cut off
+    shortLine[3] = shortLine[3].substr(0, shortLine[3].rfind(','));
+    std::vector<std::string> badStamp = lines;  // a blank instead of the T
+    badStamp[2][10] = ' ';
+    std::vector<std::string> nanValue = lines;  // the up displacement unreadable
+    {
+        std::string& l = nanValue[4];
+        std::size_t at = 0;
+        for (int comma = 0; comma < 5; ++comma) at = l.find(',', at) + 1;
+        l.replace(at, l.find(',', at) - at, "nan");
+    }
+    const ProgramRun table = RunProgram(HAVORKASTILO_EXE, {"-e22019-01-17/01:00:00"});
+    const std::vector<std::string> tableLines = SplitLines(table.out);
+    std::vector<std::string> tableRows = {lines[0]};  // the header, then rows of the table
+    tableRows.insert(tableRows.end(), tableLines.begin() + 2, tableLines.end());
+
+    const struct {
+        std::string what, text, message;
+    } cases[] = {
+        {"the header alone", lines[0] + "\n", "the comma-separated output has no rows"},
+        {"a line with a field missing", join(shortLine),
+         "line 4: a line of the comma-separated output has 15 fields, this one has 14"},
+        {"a malformed time stamp", join(badStamp), "line 3: field 1 (utc) is not a time stamp"},
+        {"nan", join(nanValue), "line 5: field 6 is not a number with 9 decimals: \"nan\""},
+        {"the table's rows under the header", join(tableRows),
+         "line 2: a line of the comma-separated output has 15 fields, this one has 1"},
+    };
+    for (const auto& c : cases) {
+        WriteFile(Path("input.csv"), c.text);
+        const ProgramRun run = Plot("-o " + Quote(Path("x.png")) + " " + Quote(Path("input.csv")));
+        ASSERT_TRUE(run.exited) << c.what;
+        EXPECT_EQ(run.status, 1) << c.what;
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << c.what << ":\n" << run.err;
+        EXPECT_FALSE(Exists(Path("x.png"))) << c.what;
+    }
+
+    if (!HaveGnuplot()) GTEST_SKIP() << "gnuplot is not installed";
+    WriteFile(Path("tide.csv"), csv.out);
+    for (const char* axis : {"days", "mjd", "date"}) {
+        const std::string png = Path("tide.png");
+        std::remove(png.c_str());
+        const ProgramRun run = Plot(std::string("-b distance -t ") + axis + " -o " + Quote(png) +
+                                    " < " + Quote(Path("tide.csv")));
+        ASSERT_TRUE(run.exited) << axis;
+        EXPECT_EQ(run.status, 0) << axis << "\n" << run.err;
+        std::uint32_t width = 0, height = 0;
+        EXPECT_TRUE(PngSize(ReadFile(png), width, height)) << axis << ": not a PNG";
+        EXPECT_EQ(height, 900u) << axis;
+    }
 }

@@ -6,6 +6,14 @@
 // southern hemisphere and at western longitudes, all four position
 // notations, every geometry mode and two combinations, spans across days,
 // years and leap seconds, and steps from half a second to thirty hours.
+//
+// These digests are change detectors, not references: they hold the
+// program's own earlier output, so they say that a change moved a byte, not
+// that either version was right.  What makes the numbers right is tested
+// against outside references elsewhere (the IERS test cases of the tide
+// model, worked examples, independent derivations).  A digest may only be
+// recorded anew for a change meant to alter the output, with that change's
+// reason.
 #include <gtest/gtest.h>
 
 #include <string>

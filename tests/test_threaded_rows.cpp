@@ -20,6 +20,7 @@
 #include "src/fParseArgs.h"
 #include "src/fProcData.h"
 #include "support/capture.h"
+#include "support/count_allocations.h"
 #include "support/run_program.h"
 
 using testsupport::Capture;
@@ -174,5 +175,42 @@ TEST(ThreadedRows, TheProgramWritesTheSameForEveryThreadOption) {
         // Without -j: one thread per available processor.
         const ProgramRun plain = RunProgram(HAVORKASTILO_EXE, args);
         EXPECT_TRUE(plain.out == reference.out) << layout;
+    }
+}
+
+namespace {
+
+// A stream buffer that takes every character and keeps none.
+class Discard : public std::streambuf {
+  protected:
+    int_type overflow(int_type c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+long AllocationsOfRun(Havorkastilo s, unsigned threads) {
+    s.threads = threads;
+    Discard sink;
+    std::streambuf* saved = std::cout.rdbuf(&sink);
+    const long before = testsupport::g_allocations;
+    ProcData(s);
+    const long made = testsupport::g_allocations - before;
+    std::cout.rdbuf(saved);
+    return made;
+}
+
+}  // namespace
+
+TEST(ThreadedRows, MemoryDoesNotGrowWithTheSpan) {
+    // The threads and the circulating blocks are allocated once per run: a
+    // span ten times longer allocates no more.
+    for (const char* layout : {"-ot", "-oc"}) {
+        SCOPED_TRACE(layout);
+        const Havorkastilo shorter = Settings({layout, "-e12019-01-17/00:00:00",
+                                               "-e22019-01-17/05:41:20", "-ed00:00:01"});
+        const Havorkastilo longer = Settings({layout, "-e12019-01-17/00:00:00",
+                                              "-e22019-01-19/08:53:20", "-ed00:00:01"});
+        const long a = AllocationsOfRun(shorter, 2), b = AllocationsOfRun(longer, 2);
+        EXPECT_GT(a, 0);  // the counter sees the threads and blocks
+        EXPECT_EQ(a, b) << "20 blocks against 200";
     }
 }

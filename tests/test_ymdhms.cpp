@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <functional>
 #include <iomanip>
 #include <limits>
@@ -49,6 +50,20 @@ void ExpectReport(const std::function<void()>& f, const char* text, const char* 
 void ExpectValid(const std::function<void()>& f, const char* what) {
     auto o = Capture(f);
     EXPECT_FALSE(o.exited) << what << ": " << o.out;
+}
+
+// Julian Day Number of a Gregorian date by the integer formula of Fliegel and
+// Van Flandern (1968), a day count that uses no month table.
+long JulianDayNumber(long y, long m, long d) {
+    const long a = (m - 14) / 12;  // -1 for January and February, else 0
+    return (1461 * (y + 4800 + a)) / 4 + (367 * (m - 2 - 12 * a)) / 12 -
+           (3 * ((y + 4900 + a) / 100)) / 4 + d - 32075;
+}
+
+// Days from the first of month m of year y to the first of the next month.
+int DaysInMonth(int y, int m) {
+    const long next = m == 12 ? JulianDayNumber(y + 1, 1, 1) : JulianDayNumber(y, m + 1, 1);
+    return static_cast<int>(next - JulianDayNumber(y, m, 1));
 }
 
 std::string Print(const ymdhms& e) {
@@ -173,6 +188,44 @@ TEST(YmdhmsDayOfYear, SetAndGetAcrossLeapYears) {
     ExpectReport([] { ymdhms().SetDayOfYear(2020, 0); }, "MONTH not valid", "day 0");
     ExpectReport([] { ymdhms().SetDayOfYear(2020, 367); }, "MONTH not valid", "day 367");
     ExpectReport([] { ymdhms().SetDayOfYear(1900, 1); }, "YEAR not valid", "1900");
+}
+
+// Fault: a month of the month table could be a day too long (September with
+// 31 days) and no test saw it, since none tried the day after a month's last.
+// Every month of common, leap and century years is held to the Julian Day
+// count: its last day is valid and the day after it is not, and the day of
+// year of its first and last day agrees both ways.
+TEST(YmdhmsMonthLengths, EveryMonthAgainstTheJulianDayCount) {
+    EXPECT_EQ(JulianDayNumber(2000, 1, 1), 2451545);  // J2000.0 is noon of this day
+    EXPECT_EQ(DaysInMonth(2019, 9), 30);
+    const auto u16 = [](int v) { return static_cast<std::uint16_t>(v); };
+    for (int y : {1901, 1904, 2000, 2019, 2020, 2100, 2199}) {
+        const long jan1 = JulianDayNumber(y, 1, 1);
+        for (int m = 1; m <= 12; ++m) {
+            const int length = DaysInMonth(y, m);
+            const int first = static_cast<int>(JulianDayNumber(y, m, 1) - jan1) + 1;
+            const int last = first + length - 1;
+            const std::string what = std::to_string(y) + "-" + std::to_string(m) + " of " +
+                                     std::to_string(length) + " days";
+            ExpectValid(
+                [&] {
+                    EXPECT_EQ(ymdhms(u16(y), u16(m), 1, 0, 0, 0).GetDayOfYear(), first) << what;
+                    EXPECT_EQ(ymdhms(u16(y), u16(m), u16(length), 0, 0, 0).GetDayOfYear(), last)
+                        << what;
+                    ymdhms e;
+                    e.SetDayOfYear(u16(y), u16(first));
+                    EXPECT_EQ(F(e), F(y, m, 1, 0, 0, 0)) << what;
+                    e.SetDayOfYear(u16(y), u16(last));
+                    EXPECT_EQ(F(e), F(y, m, length, 0, 0, 0)) << what;
+                },
+                what.c_str());
+            ExpectReport([&] { ymdhms(u16(y), u16(m), u16(length + 1), 0, 0, 0); }, "DAY not valid",
+                         what.c_str());
+        }
+        const int days = static_cast<int>(JulianDayNumber(y + 1, 1, 1) - jan1);
+        ExpectReport([&] { ymdhms().SetDayOfYear(u16(y), u16(days + 1)); }, "MONTH not valid",
+                     "the day after the last of the year");
+    }
 }
 
 TEST(YmdhmsDecimalYear, SetAndGet) {

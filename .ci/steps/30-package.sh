@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Packaging check, as root: build the Debian package, install it into this
+# Packaging check, as root: build the Debian package, check it with lintian
+# (an error fails the step; warnings are shown), install it into this
 # machine, use everything it installed (the program, the manual pages, the plot
 # helper, the batch runner, the library through CMake), remove it and check
 # that nothing of it is left.  Then run the plot and manual-page tests with
@@ -7,7 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db
+packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db lintian
     parallel)
 missing=()
 for p in "${packages[@]}"; do
@@ -65,6 +66,7 @@ for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot ./usr/bin/havorka
     ./usr/share/man/man1/Havorkastilo.1.gz ./usr/share/man/man1/havorkastilo-plot.1.gz \
     ./usr/share/man/man1/havorkastilo-batch.1.gz \
     ./usr/lib/libhavorkastilo_core.a ./usr/share/doc/havorkastilo/README.md \
+    ./usr/share/doc/havorkastilo/copyright ./usr/share/doc/havorkastilo/changelog.Debian.gz \
     ./usr/include/havorkastilo/GNSS/SolidEarthTide.h \
     ./usr/lib/cmake/Havorkastilo/HavorkastiloConfig.cmake; do
     check "the package holds $path" grep -q " $path\$" "$work/contents.txt"
@@ -82,6 +84,19 @@ check "the package recommends GNU Parallel for the batch runner" \
     bash -c "dpkg-deb --field '$deb' Recommends | grep -qw parallel"
 check "the package suggests the Slurm client" \
     bash -c "dpkg-deb --field '$deb' Suggests | grep -qw slurm-client"
+
+changelog_version=$(dpkg-deb --fsys-tarfile "$deb" |
+    tar -xO ./usr/share/doc/havorkastilo/changelog.Debian.gz | gzip -dc |
+    sed -n '1s/^havorkastilo (\([^)]*\)).*/\1/p')
+check "the changelog's latest entry ($changelog_version) is the package's version" \
+    test "$changelog_version" = "$(dpkg-deb --field "$deb" Version)"
+
+echo "-- lintian"
+lintian_status=0
+lintian --fail-on error "$deb" >"$work/lintian.txt" 2>&1 || lintian_status=$?
+cat "$work/lintian.txt"
+check "lintian finds no error in the package" \
+    bash -c "test $lintian_status = 0 && ! grep -q '^E: ' '$work/lintian.txt'"
 
 echo "-- installing $deb"
 installed_here=1
@@ -151,7 +166,8 @@ echo "-- the library from CMake"
 while IFS= read -r header; do
     rel=${header#/usr/include/havorkastilo/}
     printf '#include "%s"\n' "$rel" |
-        g++ -std=c++17 -fsyntax-only -Wall -Wextra -Werror -I/usr/include/havorkastilo -x c++ - ||
+        g++ -std=c++17 -fsyntax-only -Wall -Wextra -Wpedantic -Wshadow -Werror \
+            -I/usr/include/havorkastilo -x c++ - ||
         fail "the installed header $rel does not compile on its own"
 done < <(grep '^/usr/include/havorkastilo/.*\.h$' "$work/files.txt")
 echo "ok: every installed header compiles on its own"
