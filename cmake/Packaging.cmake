@@ -1,7 +1,8 @@
 # Installation, the exported CMake package and the Debian package.
 #
-#   cmake --install <build> [--prefix DIR]   program, manual page, plot helper,
-#                                            library, headers, CMake package
+#   cmake --install <build> [--prefix DIR]   program, plot helper, batch runner,
+#                                            manual pages, library, headers,
+#                                            CMake package
 #   cmake --build <build> --target package   havorkastilo_<version>_<arch>.deb
 #
 # A consumer finds the library with
@@ -27,9 +28,12 @@ set_target_properties(havorkastilo_core PROPERTIES EXPORT_NAME havorkastilo)
 
 install(TARGETS Havorkastilo
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+# The batch runner finds the program in its own folder, so both go to bin/.
 install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/havorkastilo-plot
+    ${PROJECT_SOURCE_DIR}/tools/havorkastilo-batch
     DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
 install(FILES ${PROJECT_SOURCE_DIR}/man/Havorkastilo.1 ${PROJECT_SOURCE_DIR}/man/havorkastilo-plot.1
+    ${PROJECT_SOURCE_DIR}/man/havorkastilo-batch.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
 # The documentation folder: the README, the licence in Debian's
 # machine-readable form, and the Debian changelog (compressed, as Debian
@@ -97,7 +101,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 # The running program's libraries (libc6, libgcc-s1, libstdc++6, liberfa1)
-# come from dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot.
+# come from dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot;
+# the batch runner needs bash and awk (essential), GNU Parallel for more than
+# one station at a time, and the Slurm client to submit an array job.
 #
 # ERFA is linked as the shared library of Debian's liberfa1, not statically:
 # Debian ships ERFA as a library package of its own, so the program takes its
@@ -108,10 +114,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 # into "Depends: liberfa1 (>= ...)"; the packaging check asserts it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianDocs.cmake)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot, parallel")
 # The static library in the package is used from CMake with ERFA's headers and
 # pkg-config module (cmake/HavorkastiloConfig.cmake.in).
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "cmake, g++, pkg-config, liberfa-dev")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "slurm-client, cmake, g++, pkg-config, liberfa-dev")
 # The long description; CPack puts the summary before it and indents it for
 # the control file, line by line as written here.
 set(CPACK_PACKAGE_DESCRIPTION
@@ -124,6 +130,8 @@ values in metres for further processing. Its console texts are in
 Slovenian.
 
 The package also holds havorkastilo-plot, which draws the table with
-gnuplot, the manual page, and the model as a static C++ library with its
-headers and a CMake package (find_package(Havorkastilo)).")
+gnuplot, havorkastilo-batch, which runs the program for every station of a
+list through GNU Parallel or as a Slurm array job, the manual pages, and the
+model as a static C++ library with its headers and a CMake package
+(find_package(Havorkastilo)).")
 include(CPack)

@@ -1,8 +1,9 @@
 // The manual page man/Havorkastilo.1 against the program: every option of the
 // help text is described, the messages the program writes are quoted as it
 // writes them, the table shown is the one it prints, and the page renders
-// without warnings where groff and man are installed.  The same for the page
-// of the plot helper, man/havorkastilo-plot.1, against its --help.
+// without warnings where groff and man are installed.  The same for the pages
+// of the plot helper, man/havorkastilo-plot.1, and of the batch runner,
+// man/havorkastilo-batch.1, against their --help.
 #include <gtest/gtest.h>
 
 #include <cctype>
@@ -24,6 +25,8 @@ using testsupport::SplitLines;
 const std::string kPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/Havorkastilo.1";
 const std::string kPlotPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/havorkastilo-plot.1";
 const std::string kPlotScript = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-plot";
+const std::string kBatchPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/havorkastilo-batch.1";
+const std::string kBatchScript = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-batch";
 
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -382,7 +385,7 @@ bool Have(const std::string& tool) {
 
 TEST(ManualPageRendering, GroffFindsNothingToWarnAbout) {
     if (!Have("groff")) GTEST_SKIP() << "groff is not installed";
-    for (const std::string& page : {kPage, kPlotPage}) {
+    for (const std::string& page : {kPage, kPlotPage, kBatchPage}) {
         const ProgramRun run =
             RunProgram("/bin/sh", {"-c", "groff -man -Tutf8 -ww -z '" + page + "'"});
         ASSERT_TRUE(run.exited) << page;
@@ -396,7 +399,8 @@ TEST(ManualPageRendering, ManShowsThePagesWithoutWarnings) {
     const struct {
         std::string page, name;
     } pages[] = {{kPage, "Havorkastilo - solid Earth tide displacement"},
-                 {kPlotPage, "havorkastilo-plot - draw the solid Earth tide results"}};
+                 {kPlotPage, "havorkastilo-plot - draw the solid Earth tide results"},
+                 {kBatchPage, "havorkastilo-batch - run Havorkastilo for every station of a list"}};
     for (const auto& p : pages) {
         const ProgramRun run = RunProgram(
             "/bin/sh",
@@ -441,4 +445,72 @@ TEST(PlotManualPage, DescribesEveryOptionOfTheHelpersHelp) {
     }
     for (const std::string& option : listed)
         EXPECT_EQ(tagged.count(option), 1u) << option << " has no paragraph in the plot page";
+}
+
+namespace {
+
+// The bold words of the tag lines under OPTIONS of a helper's page.
+std::set<std::string> TaggedWords(const std::string& roff) {
+    std::set<std::string> tagged;
+    const std::vector<std::string> lines = Section(roff, "OPTIONS");
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].rfind(".TP", 0) != 0) continue;
+        const std::string& tag = lines[i + 1];
+        for (std::size_t at = tag.find("\\fB"); at != std::string::npos;
+             at = tag.find("\\fB", at + 3)) {
+            const std::size_t end = tag.find("\\f", at + 3);
+            tagged.insert(Plain(tag.substr(at + 3, end - at - 3)));
+        }
+    }
+    return tagged;
+}
+
+}  // namespace
+
+TEST(BatchManualPage, DescribesEveryOptionOfTheRunnersHelp) {
+    const ProgramRun help = RunProgram("/bin/sh", {"-c", "'" + kBatchScript + "' --help"});
+    ASSERT_TRUE(help.exited);
+    ASSERT_EQ(help.status, 0);
+    // The option words of the lines under "Options:", up to the blank line.
+    std::set<std::string> listed;
+    bool in = false;
+    for (const std::string& line : SplitLines(help.out)) {
+        if (line == "Options:") {
+            in = true;
+            continue;
+        }
+        if (!in) continue;
+        if (line.empty()) break;
+        std::istringstream words(line);
+        std::string word;
+        while (words >> word && word.rfind("-", 0) == 0 && word.size() > 1) {
+            if (word.back() == ',') word.pop_back();
+            listed.insert(word);
+        }
+    }
+    const std::set<std::string> expected = {"-o",      "--output", "-j",        "--jobs",
+                                            "--force", "--shard",  "--check",   "--sshloginfile",
+                                            "--slurm", "--submit", "--program", "-h",
+                                            "--help"};
+    EXPECT_EQ(listed, expected);
+
+    const std::string page = ReadFile(kBatchPage);
+    ASSERT_FALSE(page.empty()) << kBatchPage;
+    const std::set<std::string> tagged = TaggedWords(page);
+    for (const std::string& option : listed)
+        EXPECT_EQ(tagged.count(option), 1u) << option << " has no paragraph in the runner's page";
+    EXPECT_EQ(tagged, listed) << "the page describes options the help lacks";
+    for (const char* name :
+         {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "ENVIRONMENT", "EXIT STATUS", "EXAMPLES"})
+        EXPECT_FALSE(Section(page, name).empty()) << "no section " << name;
+    // The exit statuses of the help are those of the page.
+    const std::string plain = Squeeze(Plain(page));
+    for (const char* words : {"Every station was done or skipped, and no line was bad.",
+                              "A station failed, a line was bad,", "Wrong command line.",
+                              "The output folder cannot be made or written, or the program, GNU "
+                              "Parallel or sbatch is missing or failed."})
+        EXPECT_NE(plain.find(words), std::string::npos) << words;
+    EXPECT_NE(help.out.find("0  every station was done or skipped, and no line was bad"),
+              std::string::npos);
+    EXPECT_NE(help.out.find("2  wrong command line"), std::string::npos);
 }

@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # Packaging check, as root: build the Debian package, check it with lintian
 # (an error fails the step; warnings are shown), install it into this
-# machine, use everything it installed (the program, the manual page, the plot
-# helper, the library through CMake), remove it and check that nothing of it
-# is left.  Then run the plot and manual-page tests with gnuplot and groff
-# present, where none of their cases may be skipped.
+# machine, use everything it installed (the program, the manual pages, the plot
+# helper, the batch runner, the library through CMake), remove it and check
+# that nothing of it is left.  Then run the plot and manual-page tests with
+# gnuplot and groff present, where none of their cases may be skipped.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db lintian)
+packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db lintian
+    parallel)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
@@ -61,8 +62,9 @@ debs=(build/release/havorkastilo_*.deb)
 deb=${debs[0]}
 dpkg-deb --info "$deb"
 dpkg-deb --contents "$deb" >"$work/contents.txt"
-for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot \
+for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot ./usr/bin/havorkastilo-batch \
     ./usr/share/man/man1/Havorkastilo.1.gz ./usr/share/man/man1/havorkastilo-plot.1.gz \
+    ./usr/share/man/man1/havorkastilo-batch.1.gz \
     ./usr/lib/libhavorkastilo_core.a ./usr/share/doc/havorkastilo/README.md \
     ./usr/share/doc/havorkastilo/copyright ./usr/share/doc/havorkastilo/changelog.Debian.gz \
     ./usr/include/havorkastilo/GNSS/SolidEarthTide.h \
@@ -78,6 +80,10 @@ check "the program needs liberfa.so.1" \
     bash -c "readelf -d '$work/unpacked/usr/bin/Havorkastilo' | grep -q 'NEEDED.*\[liberfa\.so\.1\]'"
 check "the package depends on liberfa1" \
     bash -c "dpkg-deb --field '$deb' Depends | grep -Eq '(^|, )liberfa1( |,|\$)'"
+check "the package recommends GNU Parallel for the batch runner" \
+    bash -c "dpkg-deb --field '$deb' Recommends | grep -qw parallel"
+check "the package suggests the Slurm client" \
+    bash -c "dpkg-deb --field '$deb' Suggests | grep -qw slurm-client"
 
 changelog_version=$(dpkg-deb --fsys-tarfile "$deb" |
     tar -xO ./usr/share/doc/havorkastilo/changelog.Debian.gz | gzip -dc |
@@ -119,9 +125,12 @@ check "the rendered page has its sections" \
     bash -c "grep -q '^SYNOPSIS' '$work/man.txt' && grep -q '^EXIT STATUS' '$work/man.txt'"
 check "man finds the plot helper's page" \
     test "$(man -w havorkastilo-plot)" = /usr/share/man/man1/havorkastilo-plot.1.gz
-zcat /usr/share/man/man1/Havorkastilo.1.gz /usr/share/man/man1/havorkastilo-plot.1.gz |
-    groff -man -Tutf8 -ww -z 2>"$work/groff.err"
-check "groff finds nothing to warn about in either page" test ! -s "$work/groff.err"
+check "man finds the batch runner's page" \
+    test "$(man -w havorkastilo-batch)" = /usr/share/man/man1/havorkastilo-batch.1.gz
+for page in Havorkastilo havorkastilo-plot havorkastilo-batch; do
+    zcat "/usr/share/man/man1/$page.1.gz" | groff -man -Tutf8 -ww -z 2>>"$work/groff.err"
+done
+check "groff finds nothing to warn about in any page" test ! -s "$work/groff.err"
 
 echo "-- the installed plot helper"
 check "havorkastilo-plot --help" bash -c 'havorkastilo-plot --help | grep -q "^Usage: havorkastilo-plot"'
@@ -134,6 +143,24 @@ echo "not a table" | havorkastilo-plot -o "$work/bad.png" 2>"$work/bad.err" || s
 check "bad input ends with status 1" test "$status" = 1
 check "bad input is explained" grep -q 'line 1 is not the heading' "$work/bad.err"
 check "bad input leaves no picture" test ! -e "$work/bad.png"
+
+echo "-- the installed batch runner"
+check "havorkastilo-batch --help" bash -c 'havorkastilo-batch --help | grep -q "^Usage: havorkastilo-batch"'
+printf '%s\n' 'name,lat,lon,h' 'LJUB,46.0431,14.5436,354' 'GRAZ,47.0671,15.4933,538' 'bad,95,0,0' \
+    >"$work/stations.csv"
+status=0
+# Without --program or HAVORKASTILO: the runner finds the program beside it.
+(cd "$work" && env -u HAVORKASTILO havorkastilo-batch stations.csv -o tides --jobs 2 -- \
+    -e12019-01-17/00:00:00 -e22019-01-17/23:00:00 -ed01:00:00) 2>"$work/batch.err" || status=$?
+cat "$work/batch.err"
+check "a bad line makes the status 1" test "$status" = 1
+check "the bad line is named" grep -q 'stations.csv: line 4: the latitude 95 is beyond 90 degrees' "$work/batch.err"
+check "the summary" grep -q '3 station lines: 2 done, 0 skipped, 0 failed, 1 bad' "$work/batch.err"
+Havorkastilo -pc47.0671,15.4933,538 -e12019-01-17/00:00:00 -e22019-01-17/23:00:00 -ed01:00:00 \
+    >"$work/graz.txt"
+check "a station's file is the program's table" cmp -s "$work/graz.txt" "$work/tides/GRAZ.txt"
+check "the output folder holds the two tables alone" \
+    test "$(cd "$work/tides" && ls -A | tr '\n' ' ')" = "GRAZ.txt LJUB.txt "
 
 echo "-- the library from CMake"
 while IFS= read -r header; do
