@@ -5,16 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
+source .ci/install-missing.sh
 packages=(clang libclang-rt-14-dev cmake make g++ pkg-config liberfa-dev)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    echo "== installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"
 
 bash fuzz/run.sh 90

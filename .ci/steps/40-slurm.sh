@@ -7,17 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
+source .ci/install-missing.sh
 packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev parallel munge slurmctld slurmd slurm-client)
-missing=()
-for p in "${packages[@]}"; do
-    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-    echo "-- installing: ${missing[*]}"
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+install_missing "${packages[@]}"
 
 work=$(mktemp -d)
 conf=$work/slurm.conf
