@@ -113,6 +113,14 @@ inline void SinCosFewTurns(long double x, long double& s, long double& c) {
     }
 }
 
+// x^3 as (x x) x.  The library's pow of an extended value to a small whole
+// power multiplies it out in extended precision the same way (square, then
+// times x), so this is std::pow(x, 3) to the last bit, without the call and
+// its tests of the arguments.
+inline long double Cube(long double x) {
+    return x * x * x;
+}
+
 // Cosine and sine of the sum of two angles from those of the angles.
 template <class Phasor>
 inline Phasor Times(const Phasor& a, const Phasor& b) {
@@ -290,15 +298,15 @@ void SolidEarthTide::ST1INPHASE(xyz& DXTIDE) {
     // Radial (along XSTA) and along-the-body terms of degree 2 and 3.
     const long double P2SUN = 3 * (H2 / 2 - L2) * SCSUN * SCSUN - H2 / 2;
     const long double P2MON = 3 * (H2 / 2 - L2) * SCMON * SCMON - H2 / 2;
-    const long double P3SUN = 2.5 * (H3 - 3 * L3) * std::pow(SCSUN, 3) + 1.5 * (L3 - H3) * SCSUN;
-    const long double P3MON = 2.5 * (H3 - 3 * L3) * std::pow(SCMON, 3) + 1.5 * (L3 - H3) * SCMON;
+    const long double P3SUN = 2.5 * (H3 - 3 * L3) * Cube(SCSUN) + 1.5 * (L3 - H3) * SCSUN;
+    const long double P3MON = 2.5 * (H3 - 3 * L3) * Cube(SCMON) + 1.5 * (L3 - H3) * SCMON;
     const long double X2SUN = 3 * L2 * SCSUN;
     const long double X2MON = 3 * L2 * SCMON;
     const long double X3SUN = 3 * L3 / 2 * (5 * SCSUN * SCSUN - 1);
     const long double X3MON = 3 * L3 / 2 * (5 * SCMON * SCMON - 1);
 
-    FAC2SUN = MASS_RATIO_SUN * RE * std::pow(RE / RSUN, 3);
-    FAC2MON = MASS_RATIO_MOON * RE * std::pow(RE / RMON, 3);
+    FAC2SUN = MASS_RATIO_SUN * RE * Cube(RE / RSUN);
+    FAC2MON = MASS_RATIO_MOON * RE * Cube(RE / RMON);
     FAC3SUN = FAC2SUN * (RE / RSUN);
     FAC3MON = FAC2MON * (RE / RMON);
 
