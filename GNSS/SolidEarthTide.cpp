@@ -7,6 +7,7 @@
 #include <cstddef>
 
 #include "GNSS/TimeConverse.h"
+#include "funkcije/KotneFunkcije.h"
 
 namespace {
 
@@ -120,6 +121,20 @@ inline void SinCosFewTurns(long double x, long double& s, long double& c) {
 inline long double Cube(long double x) {
     return x * x * x;
 }
+
+// How the second step finds the sine and cosine of an angle of a few turns.
+//
+// The library's, of the angle reduced by quarter turns (SinCosFewTurns): the
+// evaluation that the polynomials replaced, kept to compare the two.
+struct LibrarySinCos {
+    static void SinCos(long double a, long double& s, long double& c) { SinCosFewTurns(a, s, c); }
+};
+// The same reduction, then Taylor polynomials instead of the library's
+// table-driven sine and cosine (funkcije/KotneFunkcije.h); within a unit or
+// two in the last place of the library's values, for a third of their cost.
+struct PolynomialSinCos {
+    static void SinCos(long double a, long double& s, long double& c) { SinCosByQuadrant(a, s, c); }
+};
 
 // Cosine and sine of the sum of two angles from those of the angles.
 template <class Phasor>
@@ -263,6 +278,15 @@ void SolidEarthTide::SetMoonPosition(const xyz& Pos, const long double& Mag) {
 }
 
 void SolidEarthTide::GetDisplacement(const mjd& eph, xyz& DXTIDE) {
+    Displacement<PolynomialSinCos>(eph, DXTIDE);
+}
+
+void SolidEarthTide::GetDisplacementLibrarySinCos(const mjd& eph, xyz& DXTIDE) {
+    Displacement<LibrarySinCos>(eph, DXTIDE);
+}
+
+template <class Trig>
+void SolidEarthTide::Displacement(const mjd& eph, xyz& DXTIDE) {
     ST1INPHASE(DXTIDE);
 
     ST1IDIU();
@@ -278,8 +302,8 @@ void SolidEarthTide::GetDisplacement(const mjd& eph, xyz& DXTIDE) {
     const long double DTT = static_cast<long double>(LeapSecond(eph)) + 19 + 32.184;
     T = T + DTT / 3155760000.0;
 
-    const Step2Angles angles = AnglesAt(T);
-    STEP2DIU(eph, angles);
+    const Step2Angles angles = AnglesAt<Trig>(T);
+    STEP2DIU<Trig>(eph, angles);
     DXTIDE += DXCOR;
     STEP2LON(angles);
     DXTIDE += DXCOR;
@@ -427,6 +451,7 @@ void SolidEarthTide::ST1L1() {
     DXCOR.Set(DX1 + DX2, DY1 + DY2, DZ1 + DZ2);
 }
 
+template <class Trig>
 SolidEarthTide::Step2Angles SolidEarthTide::AnglesAt(long double centuries) const {
     Step2Angles A;
     A.S0 = MoonMeanLongitude(centuries);
@@ -442,7 +467,7 @@ SolidEarthTide::Step2Angles SolidEarthTide::AnglesAt(long double centuries) cons
     for (int k = 0; k < 5; ++k) {
         Phasor* p = A.PHASE[k] + 3;  // p[m], m = -3..3
         p[0] = Phasor{1, 0};
-        SinCosFewTurns(degrees[k] * kDegToRad, p[1].s, p[1].c);
+        Trig::SinCos(degrees[k] * kDegToRad, p[1].s, p[1].c);
         p[2] = Times(p[1], p[1]);
         p[3] = Times(p[2], p[1]);
         for (int m = 1; m <= 3; ++m) p[-m] = Phasor{p[m].c, -p[m].s};
@@ -451,13 +476,14 @@ SolidEarthTide::Step2Angles SolidEarthTide::AnglesAt(long double centuries) cons
 }
 
 void SolidEarthTide::STEP2DIU(const mjd& eph) {
-    STEP2DIU(eph, AnglesAt(T));
+    STEP2DIU<PolynomialSinCos>(eph, AnglesAt<PolynomialSinCos>(T));
 }
 
 void SolidEarthTide::STEP2LON() {
-    STEP2LON(AnglesAt(T));
+    STEP2LON(AnglesAt<PolynomialSinCos>(T));
 }
 
+template <class Trig>
 void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
     const long double FHR = eph.GetSecond() / 3600.0;
 
@@ -469,7 +495,7 @@ void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
     // Every constituent's argument holds TAU once, and the station's
     // longitude.
     Phasor start;
-    SinCosFewTurns(TAU * kDegToRad + ZLA, start.s, start.c);
+    Trig::SinCos(TAU * kDegToRad + ZLA, start.s, start.c);
 
     // The argument turned by the multiples of S that the rows hold.
     Phasor withS[7];
