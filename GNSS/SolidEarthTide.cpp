@@ -8,6 +8,7 @@
 
 #include "GNSS/TimeConverse.h"
 #include "funkcije/Numerics.h"
+#include "funkcije/KotneFunkcije.h"
 
 namespace {
 
@@ -108,6 +109,28 @@ inline void SinCosFewTurns(long double x, long double& s, long double& c) {
             break;
     }
 }
+
+// x^3 as (x x) x.  The library's pow of an extended value to a small whole
+// power multiplies it out in extended precision the same way (square, then
+// times x), so this is std::pow(x, 3) to the last bit, without the call and
+// its tests of the arguments.
+inline long double Cube(long double x) {
+    return x * x * x;
+}
+
+// How the second step finds the sine and cosine of an angle of a few turns.
+//
+// The library's, of the angle reduced by quarter turns (SinCosFewTurns): the
+// evaluation that the polynomials replaced, kept to compare the two.
+struct LibrarySinCos {
+    static void SinCos(long double a, long double& s, long double& c) { SinCosFewTurns(a, s, c); }
+};
+// The same reduction, then Taylor polynomials instead of the library's
+// table-driven sine and cosine (funkcije/KotneFunkcije.h); within a unit or
+// two in the last place of the library's values, for a third of their cost.
+struct PolynomialSinCos {
+    static void SinCos(long double a, long double& s, long double& c) { SinCosByQuadrant(a, s, c); }
+};
 
 // Cosine and sine of the sum of two angles from those of the angles.
 template <class Phasor>
@@ -251,6 +274,15 @@ void SolidEarthTide::SetMoonPosition(const xyz& Pos, const long double& Mag) {
 }
 
 void SolidEarthTide::GetDisplacement(const mjd& eph, xyz& DXTIDE) {
+    Displacement<PolynomialSinCos>(eph, DXTIDE);
+}
+
+void SolidEarthTide::GetDisplacementLibrarySinCos(const mjd& eph, xyz& DXTIDE) {
+    Displacement<LibrarySinCos>(eph, DXTIDE);
+}
+
+template <class Trig>
+void SolidEarthTide::Displacement(const mjd& eph, xyz& DXTIDE) {
     ST1INPHASE(DXTIDE);
 
     ST1IDIU();
@@ -266,8 +298,8 @@ void SolidEarthTide::GetDisplacement(const mjd& eph, xyz& DXTIDE) {
     const long double DTT = static_cast<long double>(LeapSecond(eph)) + 19 + 32.184;
     T = T + DTT / 3155760000.0;
 
-    const Step2Angles angles = AnglesAt(T);
-    STEP2DIU(eph, angles);
+    const Step2Angles angles = AnglesAt<Trig>(T);
+    STEP2DIU<Trig>(eph, angles);
     DXTIDE += DXCOR;
     STEP2LON(angles);
     DXTIDE += DXCOR;
@@ -286,15 +318,15 @@ void SolidEarthTide::ST1INPHASE(xyz& DXTIDE) {
     // Radial (along XSTA) and along-the-body terms of degree 2 and 3.
     const long double P2SUN = 3 * (H2 / 2 - L2) * SCSUN * SCSUN - H2 / 2;
     const long double P2MON = 3 * (H2 / 2 - L2) * SCMON * SCMON - H2 / 2;
-    const long double P3SUN = 2.5 * (H3 - 3 * L3) * std::pow(SCSUN, 3) + 1.5 * (L3 - H3) * SCSUN;
-    const long double P3MON = 2.5 * (H3 - 3 * L3) * std::pow(SCMON, 3) + 1.5 * (L3 - H3) * SCMON;
+    const long double P3SUN = 2.5 * (H3 - 3 * L3) * Cube(SCSUN) + 1.5 * (L3 - H3) * SCSUN;
+    const long double P3MON = 2.5 * (H3 - 3 * L3) * Cube(SCMON) + 1.5 * (L3 - H3) * SCMON;
     const long double X2SUN = 3 * L2 * SCSUN;
     const long double X2MON = 3 * L2 * SCMON;
     const long double X3SUN = 3 * L3 / 2 * (5 * SCSUN * SCSUN - 1);
     const long double X3MON = 3 * L3 / 2 * (5 * SCMON * SCMON - 1);
 
-    FAC2SUN = MASS_RATIO_SUN * RE * std::pow(RE / RSUN, 3);
-    FAC2MON = MASS_RATIO_MOON * RE * std::pow(RE / RMON, 3);
+    FAC2SUN = MASS_RATIO_SUN * RE * Cube(RE / RSUN);
+    FAC2MON = MASS_RATIO_MOON * RE * Cube(RE / RMON);
     FAC3SUN = FAC2SUN * (RE / RSUN);
     FAC3MON = FAC2MON * (RE / RMON);
 
@@ -415,6 +447,7 @@ void SolidEarthTide::ST1L1() {
     DXCOR.Set(DX1 + DX2, DY1 + DY2, DZ1 + DZ2);
 }
 
+template <class Trig>
 SolidEarthTide::Step2Angles SolidEarthTide::AnglesAt(long double centuries) const {
     Step2Angles A;
     A.S0 = MoonMeanLongitude(centuries);
@@ -430,7 +463,7 @@ SolidEarthTide::Step2Angles SolidEarthTide::AnglesAt(long double centuries) cons
     for (int k = 0; k < 5; ++k) {
         Phasor* p = A.PHASE[k] + 3;  // p[m], m = -3..3
         p[0] = Phasor{1, 0};
-        SinCosFewTurns(degrees[k] * kDegToRad, p[1].s, p[1].c);
+        Trig::SinCos(degrees[k] * kDegToRad, p[1].s, p[1].c);
         p[2] = Times(p[1], p[1]);
         p[3] = Times(p[2], p[1]);
         for (int m = 1; m <= 3; ++m) p[-m] = Phasor{p[m].c, -p[m].s};
@@ -439,13 +472,14 @@ SolidEarthTide::Step2Angles SolidEarthTide::AnglesAt(long double centuries) cons
 }
 
 void SolidEarthTide::STEP2DIU(const mjd& eph) {
-    STEP2DIU(eph, AnglesAt(T));
+    STEP2DIU<PolynomialSinCos>(eph, AnglesAt<PolynomialSinCos>(T));
 }
 
 void SolidEarthTide::STEP2LON() {
-    STEP2LON(AnglesAt(T));
+    STEP2LON(AnglesAt<PolynomialSinCos>(T));
 }
 
+template <class Trig>
 void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
     const long double FHR = eph.GetSecond() / 3600.0;
 
@@ -457,7 +491,7 @@ void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
     // Every constituent's argument holds TAU once, and the station's
     // longitude.
     Phasor start;
-    SinCosFewTurns(TAU * kDegToRad + ZLA, start.s, start.c);
+    Trig::SinCos(TAU * kDegToRad + ZLA, start.s, start.c);
 
     // The argument turned by the multiples of S that the rows hold.
     Phasor withS[7];

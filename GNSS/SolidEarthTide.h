@@ -32,7 +32,10 @@
 // Step 2 builds the sines and cosines of the constituents' arguments from
 // those of the five fundamental angles by the angle-addition identities, so
 // that an epoch needs six sine-cosine pairs instead of 36; the result agrees
-// with the evaluation constituent by constituent to some 1e-19 m.
+// with the evaluation constituent by constituent to some 1e-19 m.  The six
+// pairs come from Taylor polynomials of angles reduced by quarter turns
+// (funkcije/KotneFunkcije.h), within a unit or two in the last place of the
+// library's sine and cosine.
 //
 // Use: construct; SetStaPosition once; then for every epoch SetSunPosition,
 // SetMoonPosition and GetDisplacement.  GetDisplacement allocates nothing and
@@ -119,12 +122,24 @@ class SolidEarthTide {
         // model reduces them.
         Phasor PHASE[5][7];
     };
-    // The angles at `centuries` (Julian centuries of TT from J2000.0).
+    // The angles at `centuries` (Julian centuries of TT from J2000.0), their
+    // sines and cosines found as Trig finds them.
+    template <class Trig>
     Step2Angles AnglesAt(long double centuries) const;
     // The two bands for angles found beforehand (GetDisplacement finds them
     // once for both).
+    template <class Trig>
     void STEP2DIU(const mjd& eph, const Step2Angles& angles);
     void STEP2LON(const Step2Angles& angles);
+
+    // GetDisplacement with the sines and cosines of step 2 found as Trig
+    // finds them: GetDisplacement evaluates them by polynomials.
+    template <class Trig>
+    void Displacement(const mjd& eph, xyz& DXTIDE);
+    // GetDisplacement with the library's sine and cosine in step 2, the
+    // evaluation before the polynomials: the reference the polynomial one is
+    // proven against, to print precision.
+    void GetDisplacementLibrarySinCos(const mjd& eph, xyz& DXTIDE);
 
     // Radial, north and east components (metres) at the station, turned into
     // Earth-fixed Cartesian axes and stored in DXCOR.

@@ -16,6 +16,18 @@ constexpr long double kPi = numerics::kPi;
 // iteration cycles or never meets the tolerance.
 const int kMaxPasses = 1000;
 
+// Where xyz2fl finds the latitude by Newton's method instead of the
+// iteration: distances from the centre between kClosedFormInner and
+// kClosedFormOuter times the semi-major axis, and |z| at most
+// kClosedFormSteepest times the distance from the polar axis (latitudes up
+// to some 89.4 degrees).  There kClosedFormSteps steps, from the latitude of
+// a point on the ellipsoid, leave the latitude within a unit or two of its
+// last place of the exact one.
+constexpr double kClosedFormInner = 0.5;
+constexpr double kClosedFormOuter = 2;
+constexpr double kClosedFormSteepest = 100;
+constexpr int kClosedFormSteps = 3;
+
 struct Geodetic {
     long double fi;  // latitude, radians
     long double la;  // longitude, radians
@@ -32,6 +44,20 @@ long double Miss(long double fi, long double h, long double p, long double z, lo
            std::fabs(((1 - e * e) * N + h) * std::sin(fi) - z);
 }
 
+// Longitude [rad] of a point off the polar axis from its Cartesian x and y
+// (x not -0): atan(y/x), moved by +pi or -pi into the half-plane x < 0.
+long double Longitude(long double x, long double y) {
+    long double la = std::atan(y / x);
+    if (x < 0) {
+        if (y > 0) {
+            la += kPi;
+        } else {
+            la -= kPi;
+        }
+    }
+    return la;
+}
+
 // The common body of xyz2flh and xyzt2flht; heightInChange adds the change of
 // height to the stopping test, as the four-valued conversion does.
 Geodetic CartesianToGeodetic(long double x, long double y, long double z, const elipsoid& elps,
@@ -46,14 +72,7 @@ Geodetic CartesianToGeodetic(long double x, long double y, long double z, const 
     if (x == 0 && y == 0) {
         g.la = 0;
     } else {
-        g.la = std::atan(y / x);
-        if (x < 0) {
-            if (y > 0) {
-                g.la += kPi;
-            } else {
-                g.la -= kPi;
-            }
-        }
+        g.la = Longitude(x, y);
     }
 
     const long double p = std::sqrt(x * x + y * y);
@@ -125,6 +144,48 @@ xyz flh2xyz(const flh& pos, const elipsoid& elps, long double cosla, long double
     const long double N = PolmerN(fi, elps.GetA(), e);
     return xyz((N + h) * std::cos(fi) * cosla, (N + h) * std::cos(fi) * sinla,
                ((1 - e * e) * N + h) * std::sin(fi));
+}
+
+void xyz2fl(const xyz& ecef, const elipsoid& elps, long double& fi, long double& la) {
+    long double x = ecef.GetX();
+    const long double y = ecef.GetY();
+    const long double z = ecef.GetZ();
+    if (x == 0) x = 0;  // as in xyz2flh
+    const long double a = elps.GetA();
+    const long double p = std::sqrt(x * x + y * y);
+    const long double r2 = p * p + z * z;
+    // Outside the shell and the cone where three Newton steps are shown to
+    // reach the last bits (NaN fails the test too), the iteration answers.
+    if (!(p > 0 && std::fabs(z) <= kClosedFormSteepest * p &&
+          r2 >= kClosedFormInner * kClosedFormInner * a * a &&
+          r2 <= kClosedFormOuter * kClosedFormOuter * a * a)) {
+        const Geodetic g = CartesianToGeodetic(x, y, z, elps, false);
+        fi = g.fi;
+        la = g.la;
+        return;
+    }
+    la = Longitude(x, y);
+
+    // The foot of the normal through the point, at reduced latitude beta on
+    // the meridian ellipse (a cos beta, b sin beta), makes the point's offset
+    // from it perpendicular to the ellipse: with t = tan beta, in units of a,
+    //   G(t) = P t - B Z - e^2 t / sqrt(1 + t^2) = 0,
+    // P = p/a, Z = z/a, B = b/a = 1 - f.  G rises with t wherever P > e^2, so
+    // its root is the one foot point; Newton's method from the foot point of
+    // a point on the ellipsoid, t = Z/(B P), gains about twice the digits per
+    // step.  The normal there has tan(fi) = tan(beta) a/b.
+    const long double f = elps.GetF();
+    const long double B = 1 - f;
+    const long double e2 = f * 2 - f * f;
+    const long double P = p / a;
+    const long double Z = z / a;
+    long double t = Z / (B * P);
+    for (int step = 0; step < kClosedFormSteps; ++step) {
+        const long double q = 1 + t * t;
+        const long double w = std::sqrt(q);
+        t -= (P * t - B * Z - e2 * t / w) / (P - e2 / (q * w));
+    }
+    fi = std::atan(t / B);
 }
 
 xyzt flht2xyzt(const flht& pos, const elipsoid& elps) {

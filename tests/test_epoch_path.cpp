@@ -38,6 +38,11 @@ class SolidEarthTideTestAccess {
         t.STEP2LON();
         return t.DXCOR;
     }
+    static xyz InPhase(SolidEarthTide& t) {
+        xyz d;
+        t.ST1INPHASE(d);
+        return d;
+    }
     static void SetT(SolidEarthTide& t, long double v) { t.T = v; }
     static const long double (&DATDIU(const SolidEarthTide& t))[31][9] { return t.DATDIU; }
     static const long double (&DATLON(const SolidEarthTide& t))[5][9] { return t.DATLON; }
@@ -149,6 +154,38 @@ struct Step2Reference {
     }
 };
 
+// The in-phase degree-2 and degree-3 step as the model writes it, with the
+// library's pow for the cubes; station unit vector s, Sun and Moon unit
+// vectors and distances (metres).
+xyz InPhaseWithPow(const xyz& s, const xyz& sun, long double rsun, const xyz& moon,
+                   long double rmoon) {
+    const long double H20 = 0.6078, L20 = 0.0847, H3 = 0.292, L3 = 0.015;
+    const long double MRS = 332946.0482, MRM = 0.0123000371, RE = 6378136.6;
+    const long double SCSUN = sun * s, SCMON = moon * s;
+    const long double c = std::sqrt(s.GetX() * s.GetX() + s.GetY() * s.GetY());
+    const long double H2 = H20 - 0.0006 * (1 - 1.5 * c * c);
+    const long double L2 = L20 + 0.0002 * (1 - 1.5 * c * c);
+    const long double P2SUN = 3 * (H2 / 2 - L2) * SCSUN * SCSUN - H2 / 2;
+    const long double P2MON = 3 * (H2 / 2 - L2) * SCMON * SCMON - H2 / 2;
+    const long double P3SUN = 2.5 * (H3 - 3 * L3) * std::pow(SCSUN, 3) + 1.5 * (L3 - H3) * SCSUN;
+    const long double P3MON = 2.5 * (H3 - 3 * L3) * std::pow(SCMON, 3) + 1.5 * (L3 - H3) * SCMON;
+    const long double X2SUN = 3 * L2 * SCSUN, X2MON = 3 * L2 * SCMON;
+    const long double X3SUN = 3 * L3 / 2 * (5 * SCSUN * SCSUN - 1);
+    const long double X3MON = 3 * L3 / 2 * (5 * SCMON * SCMON - 1);
+    const long double F2S = MRS * RE * std::pow(RE / rsun, 3);
+    const long double F2M = MRM * RE * std::pow(RE / rmoon, 3);
+    const long double F3S = F2S * (RE / rsun), F3M = F2M * (RE / rmoon);
+    long double d[3];
+    for (int i = 0; i < 3; ++i) {
+        const long double si = i == 0 ? s.GetX() : i == 1 ? s.GetY() : s.GetZ();
+        const long double ui = i == 0 ? sun.GetX() : i == 1 ? sun.GetY() : sun.GetZ();
+        const long double mi = i == 0 ? moon.GetX() : i == 1 ? moon.GetY() : moon.GetZ();
+        d[i] = F2S * (X2SUN * ui + P2SUN * si) + F2M * (X2MON * mi + P2MON * si) +
+               F3S * (X3SUN * ui + P3SUN * si) + F3M * (X3MON * mi + P3MON * si);
+    }
+    return xyz(d[0], d[1], d[2]);
+}
+
 void ExpectNear(const char* what, const xyz& got, const xyz& want, long double tol) {
     const long double miss = std::fabs(got.GetX() - want.GetX()) +
                              std::fabs(got.GetY() - want.GetY()) +
@@ -244,6 +281,36 @@ TEST(EpochPathTideStep2, AngleAdditionAgreesWithEachConstituentAlone) {
             ExpectNear("STEP2LON", Access::STEP2LON(tide), ref.LongPeriod(Access::DATLON(tide), T),
                        1e-18L);
         }
+    }
+}
+
+TEST(EpochPathTideInPhase, CubesMultipliedOutEqualTheLibrarysPowToTheLastBit) {
+    // Stations anywhere off the polar axis; Sun and Moon of epochs from 1901
+    // to 2199, and directions and distances anywhere, up to a body in the
+    // zenith (zenith cosine 1) and far beyond the series' distances.
+    LuniSolarPosition lsp;
+    Uniform u(19);
+    for (int i = 0; i < 200000; ++i) {
+        const xyz sta = Direction((u() - 0.5L) * 179.8, (u() - 0.5L) * 360);
+        xyz sun, moon;
+        long double rsun = 0, rmoon = 0;
+        if (i % 2 == 0) {
+            const mjd e(static_cast<std::uint32_t>(15385 + u() * (124593 - 15385)),
+                        std::floor(u() * 864000) / 10);
+            lsp.SunMoonPosition(e, sun, rsun, moon, rmoon);
+        } else {
+            sun = i % 7 == 1 ? sta : Direction((u() - 0.5L) * 180, (u() - 0.5L) * 360);
+            moon = i % 7 == 3 ? sta : Direction((u() - 0.5L) * 180, (u() - 0.5L) * 360);
+            rsun = 1e9L + u() * 1e12L;
+            rmoon = 1e7L + u() * 1e9L;
+        }
+        SolidEarthTide tide;
+        const long double one = 1;
+        tide.SetStaPosition(sta, one);
+        tide.SetSunPosition(sun, rsun);
+        tide.SetMoonPosition(moon, rmoon);
+        ASSERT_TRUE(SameVector(Access::InPhase(tide), InPhaseWithPow(sta, sun, rsun, moon, rmoon)))
+            << "sample " << i;
     }
 }
 
