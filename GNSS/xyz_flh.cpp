@@ -34,14 +34,28 @@ struct Geodetic {
     long double h;   // height, metres
 };
 
-// How far the geodetic point (fi, h) lands from the point at distance p from
-// the polar axis and height z above the equator, metres (sum of the two
-// misses); the same closed form as flh2xyz.
-long double Miss(long double fi, long double h, long double p, long double z, long double a,
-                 long double e) {
-    const long double N = PolmerN(fi, a, e);
-    return std::fabs((N + h) * std::cos(fi) - p) +
-           std::fabs(((1 - e * e) * N + h) * std::sin(fi) - z);
+// Sine and cosine of the pole's latitude, +-pi/2 (the library's values,
+// found once, when first asked for).
+struct PoleSineCosine {
+    long double s, c;
+    explicit PoleSineCosine(long double fi) { numerics::SinCos(fi, s, c); }
+};
+const PoleSineCosine& NorthPole() {
+    static const PoleSineCosine pole(kPi / 2);
+    return pole;
+}
+const PoleSineCosine& SouthPole() {
+    static const PoleSineCosine pole(-kPi / 2);
+    return pole;
+}
+
+// How far the geodetic point of latitude sine s, cosine c and height h lands
+// from the point at distance p from the polar axis and height z above the
+// equator, metres (sum of the two misses); the same closed form as flh2xyz.
+long double Miss(long double s, long double c, long double h, long double p, long double z,
+                 long double a, long double e) {
+    const long double N = PolmerNOfSine(s, a, e);
+    return std::fabs((N + h) * c - p) + std::fabs(((1 - e * e) * N + h) * s - z);
 }
 
 // Longitude [rad] of a point off the polar axis from its Cartesian x and y
@@ -77,7 +91,7 @@ Geodetic CartesianToGeodetic(long double x, long double y, long double z, const 
 
     const long double p = std::sqrt(x * x + y * y);
     // Polar semi-axis, as flh2xyz places the pole: (1 - e^2) N(pi/2).
-    const long double b = (1 - e * e) * PolmerN(kPi / 2, a, e);
+    const long double b = (1 - e * e) * PolmerNOfSine(NorthPole().s, a, e);
 
     // On the polar axis (or so close that p underflows) y/x and z/p carry no
     // latitude; the point lies above or below a pole.
@@ -98,17 +112,22 @@ Geodetic CartesianToGeodetic(long double x, long double y, long double z, const 
         return g;
     }
 
+    // Each pass takes the sine (for N) and the cosine (for the height) of its
+    // latitude from one call.  The first pass starts from the latitude of
+    // the point's foot on the ellipsoid; its height change counts from the
+    // height at that same latitude, which is its own.
     long double fi0 = std::atan(z / ((1 - e) * p * (1 + e)));
-    long double N = PolmerN(fi0, a, e);
-    long double h = p / std::cos(fi0) - N;
+    long double h = 0;
     long double fi1 = fi0;
     long double change = 1;
     for (int pass = 0; change > 1e-14 && pass < kMaxPasses; ++pass) {
-        N = PolmerN(fi0, a, e);
-        const long double h1 = p / std::cos(fi0) - N;
+        long double s = 0, c = 0;
+        numerics::SinCos(fi0, s, c);
+        const long double N = PolmerNOfSine(s, a, e);
+        const long double h1 = p / c - N;
         fi1 = std::atan(z / ((1 - e * e * N / (N + h1)) * p));
         change = std::fabs(fi1 - fi0);
-        if (heightInChange) change += std::fabs(h1 - h);
+        if (heightInChange) change += std::fabs(h1 - (pass == 0 ? h1 : h));
         fi0 = fi1;
         h = h1;
     }
@@ -121,11 +140,14 @@ Geodetic CartesianToGeodetic(long double x, long double y, long double z, const 
     // pole answer misses by about p there, so the one that lands nearer the
     // point when mapped back is kept; everywhere else that is the iteration.
     if (z != 0) {
-        const long double missIterated = Miss(g.fi, g.h, p, z, a, e);
+        long double s = 0, c = 0;
+        numerics::SinCos(g.fi, s, c);
+        const long double missIterated = Miss(s, c, g.h, p, z, a, e);
+        const PoleSineCosine& at = z > 0 ? NorthPole() : SouthPole();
         Geodetic pole = g;
         pole.fi = z > 0 ? kPi / 2 : -kPi / 2;
         pole.h = std::fabs(z) - b;
-        if (Miss(pole.fi, pole.h, p, z, a, e) < missIterated) return pole;
+        if (Miss(at.s, at.c, pole.h, p, z, a, e) < missIterated) return pole;
     }
     return g;
 }
@@ -141,9 +163,10 @@ xyz flh2xyz(const flh& pos, const elipsoid& elps, long double cosla, long double
     const long double fi = pos.GetF();
     const long double h = pos.GetH();
     const long double e = elps.GetE();
-    const long double N = PolmerN(fi, elps.GetA(), e);
-    return xyz((N + h) * std::cos(fi) * cosla, (N + h) * std::cos(fi) * sinla,
-               ((1 - e * e) * N + h) * std::sin(fi));
+    long double s = 0, c = 0;
+    numerics::SinCos(fi, s, c);
+    const long double N = PolmerNOfSine(s, elps.GetA(), e);
+    return xyz((N + h) * c * cosla, (N + h) * c * sinla, ((1 - e * e) * N + h) * s);
 }
 
 void xyz2fl(const xyz& ecef, const elipsoid& elps, long double& fi, long double& la) {
@@ -193,9 +216,11 @@ xyzt flht2xyzt(const flht& pos, const elipsoid& elps) {
     const long double la = pos.GetL();
     const long double h = pos.GetH();
     const long double e = elps.GetE();
-    const long double N = PolmerN(fi, elps.GetA(), e);
-    return xyzt((N + h) * std::cos(fi) * std::cos(la), (N + h) * std::cos(fi) * std::sin(la),
-                ((1 - e * e) * N + h) * std::sin(fi), pos.GetT());
+    long double s = 0, c = 0, sl = 0, cl = 0;
+    numerics::SinCos(fi, s, c);
+    numerics::SinCos(la, sl, cl);
+    const long double N = PolmerNOfSine(s, elps.GetA(), e);
+    return xyzt((N + h) * c * cl, (N + h) * c * sl, ((1 - e * e) * N + h) * s, pos.GetT());
 }
 
 flh xyz2flh(const xyz& ecef, const elipsoid& elps) {

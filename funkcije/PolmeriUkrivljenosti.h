@@ -10,8 +10,16 @@
 // poles.  The denominator is kept in the factored form (1 + e s)(1 - e s),
 // s = sin fi, rather than 1 - e^2 s^2.  Used with T = long double.
 template <class T>
+T PolmerNOfSine(T s, T a, T e);
+
+template <class T>
 T PolmerN(T fi, T a, T e) {
-    const T s = std::sin(fi);
+    return PolmerNOfSine(std::sin(fi), a, e);
+}
+
+// The same from the sine s of the latitude, for callers that have it.
+template <class T>
+T PolmerNOfSine(T s, T a, T e) {
     return a / std::sqrt((1 + e * s) * (1 - e * s));
 }
 
