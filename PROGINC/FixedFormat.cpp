@@ -101,11 +101,12 @@ std::size_t Place(char* out, std::size_t size, std::size_t len, int width, const
     const std::size_t total = field > len ? field : len;
     if (total > size) return total;
     const std::size_t pad = total - len;
+    // Most fields of the comma-separated output have no padding: no call.
     if (width < 0) {
         put(out);
-        std::memset(out + len, ' ', pad);
+        if (pad) std::memset(out + len, ' ', pad);
     } else {
-        std::memset(out, ' ', pad);
+        if (pad) std::memset(out, ' ', pad);
         put(out + pad);
     }
     return total;

@@ -53,13 +53,22 @@ constexpr std::uint64_t kBlockRows = 1024;
 constexpr unsigned kBlocksPerWorker = 2;
 
 // The single-threaded loop: each row computed, written and forgotten.
+// The rows are gathered into kChunk characters or so before they are written,
+// so that a long run makes few writes (and few system calls).
+constexpr std::size_t kChunk = 64 * 1024;
+
 void WriteRowsInTurn(const Havorkastilo& ptZ, std::uint64_t rows, std::ostream& out) {
     EpochRow row(ptZ);
-    std::unique_ptr<char[]> line(new char[EpochRow::kMaxText]);
+    std::unique_ptr<char[]> text(new char[kChunk + EpochRow::kMaxText]);
+    std::size_t used = 0;
     mjd e = ptZ.stE;
     for (std::uint64_t k = 0; k < rows; ++k) {
-        out.write(line.get(), static_cast<std::streamsize>(row.Write(e, line.get())));
-        if (!out) return;  // nothing more can be written: the caller reports it
+        used += row.Write(e, text.get() + used);
+        if (used >= kChunk || k + 1 == rows) {
+            out.write(text.get(), static_cast<std::streamsize>(used));
+            if (!out) return;  // nothing more can be written: the caller reports it
+            used = 0;
+        }
         e += ptZ.dt;
     }
 }
