@@ -66,6 +66,8 @@ BENCHMARK_CAPTURE(Rows, series_1s, {"-ms", kYear, kSecond});
 BENCHMARK_CAPTURE(Rows, precise_1s, {"-mp", kYear, kSecond});
 BENCHMARK_CAPTURE(Rows, series_60s, {"-ms", kYear, kMinute});
 BENCHMARK_CAPTURE(Rows, precise_60s, {"-mp", kYear, kMinute});
+BENCHMARK_CAPTURE(Rows, series_30min, {"-ms", kYear, "-ed00:30:00"});
+BENCHMARK_CAPTURE(Rows, precise_30min, {"-mp", kYear, "-ed00:30:00"});
 BENCHMARK_CAPTURE(Rows, series_1h, {"-ms", kYear, "-ed01:00:00"});
 BENCHMARK_CAPTURE(Rows, precise_1h, {"-mp", kYear, "-ed01:00:00"});
 BENCHMARK_CAPTURE(Rows, series_6h, {"-ms", kYear, "-ed06:00:00"});
