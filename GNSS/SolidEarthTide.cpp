@@ -78,10 +78,7 @@ constexpr auto kLONMULT = MultipliersOf(kDATLON);
 // remainder r good to its last bits) and the quadrant of n then picks the
 // signs.  NaN, infinities and angles beyond 1e6 rad go to SinCos itself.
 inline void SinCosFewTurns(long double x, long double& s, long double& c) {
-    constexpr double kTwoOverPi = 0.6366197723675814;
-    constexpr double kHalfPi1 = 0x1.921fb544p+0;        // 33 bits of pi/2
-    constexpr double kHalfPi2 = 0x1.0b4611a6p-34;       // the next 33 bits
-    constexpr double kHalfPi3 = 0x1.3198a2e037073p-69;  // the next 53 bits
+    using namespace quarterturns;
     if (!(std::fabs(x) < 1e6)) {
         SinCos(x, s, c);
         return;
@@ -90,24 +87,7 @@ inline void SinCosFewTurns(long double x, long double& s, long double& c) {
     const long double r = ((x - n * kHalfPi1) - n * kHalfPi2) - n * kHalfPi3;
     long double sr, cr;
     SinCos(r, sr, cr);
-    switch (static_cast<long>(n) & 3) {
-        case 0:
-            s = sr;
-            c = cr;
-            break;
-        case 1:
-            s = cr;
-            c = -sr;
-            break;
-        case 2:
-            s = -sr;
-            c = -cr;
-            break;
-        default:
-            s = -cr;
-            c = sr;
-            break;
-    }
+    TurnByQuadrants(static_cast<unsigned>(static_cast<long>(n) & 3), sr, cr, s, c);
 }
 
 // x^3 as (x x) x.  The library's pow of an extended value to a small whole

@@ -12,11 +12,10 @@ constexpr double kNoReduction = 0.785;
 // bits of pi/2; the library's own reduction takes over.
 constexpr double kLargestReduced = 1e6;
 
-constexpr double kTwoOverPi = 0.6366197723675814;
-// pi/2 in three parts: 33 bits, the next 33 bits, the next 53 bits.
-constexpr double kHalfPi1 = 0x1.921fb544p+0;
-constexpr double kHalfPi2 = 0x1.0b4611a6p-34;
-constexpr double kHalfPi3 = 0x1.3198a2e037073p-69;
+using quarterturns::kHalfPi1;
+using quarterturns::kHalfPi2;
+using quarterturns::kHalfPi3;
+using quarterturns::kTwoOverPi;
 
 // 1.5 * 2^63.  A sum with it has a unit in the last place of 1, so adding it
 // to a value below 2^62 in magnitude rounds that value to the nearest whole
@@ -100,9 +99,11 @@ void SinCosByQuadrant(long double x, long double& s, long double& c) {
     }
     const Quadrant q = Reduce(x);
     const Powers p(q.r);
-    const long double sr = SinPolynomial(q.r, p);
-    const long double cr = CosPolynomial(p);
-    switch (q.n) {
+    TurnByQuadrants(q.n, SinPolynomial(q.r, p), CosPolynomial(p), s, c);
+}
+
+void TurnByQuadrants(unsigned n, long double sr, long double cr, long double& s, long double& c) {
+    switch (n & 3) {
         case 0:
             s = sr;
             c = cr;

@@ -32,6 +32,19 @@
 #ifndef FUNKCIJE_KOTNEFUNKCIJE_H
 #define FUNKCIJE_KOTNEFUNKCIJE_H
 
+// The reduction's constants: 2/pi, and pi/2 in three parts (33 bits, the
+// next 33 bits, the next 53 bits), all doubles.
+namespace quarterturns {
+inline constexpr double kTwoOverPi = 0.6366197723675814;
+inline constexpr double kHalfPi1 = 0x1.921fb544p+0;
+inline constexpr double kHalfPi2 = 0x1.0b4611a6p-34;
+inline constexpr double kHalfPi3 = 0x1.3198a2e037073p-69;
+}  // namespace quarterturns
+
+// Sine s and cosine c of r + n pi/2 from the sine sr and cosine cr of r: the
+// quadrant n (modulo 4) picks the function and the sign.
+void TurnByQuadrants(unsigned n, long double sr, long double cr, long double& s, long double& c);
+
 // Sine and cosine of x (radians) into s and c.
 void SinCosByQuadrant(long double x, long double& s, long double& c);
 
