@@ -32,8 +32,12 @@
 namespace {
 
 using testsupport::ProgramRun;
+using testsupport::Quote;
+using testsupport::ReadFile;
 using testsupport::RunProgram;
+using testsupport::Shell;
 using testsupport::SplitLines;
+using testsupport::WriteFile;
 
 const std::string kRunner = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-batch";
 const std::string kReadme = std::string(HAVORKASTILO_SOURCE_DIR) + "/README.md";
@@ -41,28 +45,6 @@ const std::string kProgram = HAVORKASTILO_EXE;
 
 // A short span: seven rows.
 const std::vector<std::string> kSpan = {"-e12019-01-17/00:00:00", "-e22019-01-17/06:00:00"};
-
-// A shell word that stands for s exactly.
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-ProgramRun Shell(const std::string& command, double timeout_s = 300) {
-    return RunProgram("/bin/sh", {"-c", command}, timeout_s);
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 bool Exists(const std::string& path) {
     struct stat st;

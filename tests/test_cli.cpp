@@ -28,6 +28,7 @@ using testsupport::CsvRow;
 using testsupport::ParseCsvRow;
 using testsupport::ParseRow;
 using testsupport::ProgramRun;
+using testsupport::ReadFile;
 using testsupport::RunProgram;
 using testsupport::SplitLines;
 using testsupport::TableRow;
@@ -36,13 +37,6 @@ namespace {
 
 const std::string kCases = std::string(HAVORKASTILO_SOURCE_DIR) + "/tests/e2e/cases";
 const std::string kHelpFile = std::string(HAVORKASTILO_SOURCE_DIR) + "/tests/e2e/help.txt";
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 std::string Unescape(const std::string& line) {
     std::string out;

@@ -33,6 +33,7 @@
 #include "support/run_program.h"
 
 using testsupport::ProgramRun;
+using testsupport::ReadFile;
 using testsupport::RunProgram;
 
 namespace {
@@ -44,13 +45,6 @@ constexpr long double kMaxRows = 400;         // longest table a vector may ask 
 constexpr double kTimeLimit = 60;             // seconds before a run counts as hung
 constexpr std::size_t kMaxArgument = 100000;  // characters of the longest argument
 constexpr std::size_t kMaxVector = 1800000;   // bytes of all arguments together
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Argument vectors from a fixed seed.  The draws use the raw 32-bit output of
 // mt19937 (fixed by the standard), not the library's distributions, so that
@@ -230,10 +224,10 @@ class Generator {
 
     // The options of output, strict input and threads, well and badly formed.
     std::string Output() {
-        static const char* const pool[] = {"-oc", "-OC", "-oC", "-ot", "-OT", "-s",  "-S",
-                                           "-oc", "-s",  "-j1", "-j2", "-J3", "-j0", "-j256",
-                                           "-j257", "-jx", "-j", "-ocx", "-o", "-sx", "-j-1",
-                                           "-mp", "-ms", "-MP", "-mx", "-mpp"};
+        static const char* const pool[] = {"-oc",   "-OC", "-oC", "-ot",  "-OT", "-s",  "-S",
+                                           "-oc",   "-s",  "-j1", "-j2",  "-J3", "-j0", "-j256",
+                                           "-j257", "-jx", "-j",  "-ocx", "-o",  "-sx", "-j-1",
+                                           "-mp",   "-ms", "-MP", "-mx",  "-mpp"};
         return Pick(pool);
     }
 
@@ -531,8 +525,8 @@ TEST(OutcomeCheck, RejectsWhatTheProgramDoesNotPromise) {
     EXPECT_NE(CheckOutcome("p", {"-oc"}, help, 0, head + row, ""), "");
     EXPECT_NE(CheckOutcome("p", {"-oc"}, help, 0, csvHead + line.substr(0, 80) + "\n", ""), "");
     EXPECT_NE(CheckOutcome("p", {"-oc"}, help, 0, csvHead + "nan" + line, ""), "");
-    EXPECT_NE(CheckOutcome("p", {"-q"}, help, 2, "", refusal), "");  // not strict
-    EXPECT_NE(CheckOutcome("p", {"-s", "-q"}, help, 2, head, refusal), "");  // output written
+    EXPECT_NE(CheckOutcome("p", {"-q"}, help, 2, "", refusal), "");                // not strict
+    EXPECT_NE(CheckOutcome("p", {"-s", "-q"}, help, 2, head, refusal), "");        // output written
     EXPECT_NE(CheckOutcome("p", {"-s", "-q"}, help, 0, head + row, warning), "");  // warned
     EXPECT_NE(CheckOutcome("p", {"-s", "-q"}, help, 2, "",
                            "\n**** Havorkastilo: Error -> SOMETHING ****\n     Exiting "

@@ -19,6 +19,7 @@
 namespace {
 
 using testsupport::ProgramRun;
+using testsupport::ReadFile;
 using testsupport::RunProgram;
 using testsupport::SplitLines;
 
@@ -27,13 +28,6 @@ const std::string kPlotPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/havor
 const std::string kPlotScript = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-plot";
 const std::string kBatchPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/havorkastilo-batch.1";
 const std::string kBatchScript = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-batch";
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // The roff source as its reader sees the words: font changes dropped, the
 // escaped minus, backslash and quotes turned into their characters.
@@ -142,8 +136,8 @@ std::set<std::string> HelpOptions() {
         const std::string line = HelpLine(i);
         std::istringstream words(line);
         std::string word;
-        const bool usage = line.rfind("Havorkastilo.exe  -", 0) == 0 ||
-                           line.rfind("                  -", 0) == 0;
+        const bool usage =
+            line.rfind("Havorkastilo.exe  -", 0) == 0 || line.rfind("                  -", 0) == 0;
         const bool optionLine = !line.empty() && line[0] == '-';
         if (!usage && !optionLine) continue;
         while (words >> word) {
@@ -194,10 +188,9 @@ ProgramRun RunHavorkastilo(const std::vector<std::string>& args) {
 
 TEST(ManualPageOptions, HelpTextOptionPatternsExpandToTheOptionsOfTheProgram) {
     // The expansion of the help's patterns is what the next check relies on.
-    const std::set<std::string> expected = {"-pd", "-pc", "-pr",  "-px",  "-e1",  "-e2",
-                                            "-ed", "-gk", "-goS", "-goL", "-goN", "-ot",
-                                            "-oc", "-s",  "-j",   "-ms",  "-mp",  "-v",
-                                            "-h"};
+    const std::set<std::string> expected = {"-pd", "-pc",  "-pr",  "-px",  "-e1", "-e2", "-ed",
+                                            "-gk", "-goS", "-goL", "-goN", "-ot", "-oc", "-s",
+                                            "-j",  "-ms",  "-mp",  "-v",   "-h"};
     EXPECT_EQ(HelpOptions(), expected);
     EXPECT_EQ(Expand("-g[k|o[S|L|N]]"), (std::vector<std::string>{"-gk", "-goS", "-goL", "-goN"}));
 }

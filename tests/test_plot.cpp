@@ -22,32 +22,14 @@
 namespace {
 
 using testsupport::ProgramRun;
+using testsupport::Quote;
+using testsupport::ReadFile;
 using testsupport::RunProgram;
+using testsupport::Shell;
 using testsupport::SplitLines;
+using testsupport::WriteFile;
 
 const std::string kScript = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-plot";
-
-// A shell word that stands for s exactly.
-std::string Quote(const std::string& s) {
-    std::string q = "'";
-    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
-ProgramRun Shell(const std::string& command) {
-    return RunProgram("/bin/sh", {"-c", command});
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 bool Exists(const std::string& path) {
     struct stat st;
@@ -357,9 +339,9 @@ TEST_F(PlotTest, AnUnwritableOutputEndsWithStatusThree) {
 }
 
 TEST_F(PlotTest, ReadsTheCommaSeparatedOutputAndRefusesWhatIsNotIt) {
-    const ProgramRun csv = RunProgram(
-        HAVORKASTILO_EXE, {"-oc", "-pd46.03,14.30,300", "-e12019-01-17/00:00:00",
-                           "-e22019-01-18/00:00:00", "-ed00:10:00"});
+    const ProgramRun csv =
+        RunProgram(HAVORKASTILO_EXE, {"-oc", "-pd46.03,14.30,300", "-e12019-01-17/00:00:00",
+                                      "-e22019-01-18/00:00:00", "-ed00:10:00"});
     ASSERT_TRUE(csv.exited && csv.status == 0);
     std::vector<std::string> lines = SplitLines(csv.out);
     ASSERT_EQ(lines.size(), 146u);

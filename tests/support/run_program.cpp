@@ -1,5 +1,8 @@
 #include "support/run_program.h"
 
+#include <fstream>
+#include <sstream>
+
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
@@ -96,6 +99,27 @@ std::vector<std::string> SplitLines(const std::string& text) {
         pos = nl + 1;
     }
     return lines;
+}
+
+std::string Quote(const std::string& s) {
+    std::string q = "'";
+    for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+ProgramRun Shell(const std::string& command, double timeout_s) {
+    return RunProgram("/bin/sh", {"-c", command}, timeout_s);
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
 }
 
 }  // namespace testsupport

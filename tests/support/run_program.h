@@ -27,6 +27,17 @@ ProgramRun RunProgram(const std::string& exe, const std::vector<std::string>& ar
 // line end counts as a line.
 std::vector<std::string> SplitLines(const std::string& text);
 
+// A shell word that stands for s exactly (in single quotes).
+std::string Quote(const std::string& s);
+
+// Runs command with /bin/sh -c.
+ProgramRun Shell(const std::string& command, double timeout_s = 300);
+
+// The whole content of a file (empty when it cannot be read), and a file
+// written with text.
+std::string ReadFile(const std::string& path);
+void WriteFile(const std::string& path, const std::string& text);
+
 }  // namespace testsupport
 
 #endif  // TESTS_SUPPORT_RUN_PROGRAM_H
