@@ -25,6 +25,7 @@
 #include "src/Havorkastilo.h"
 #include "src/fCheckArgs.h"
 #include "src/fProcData.h"
+#include "support/bits.h"
 #include "support/count_allocations.h"
 
 // The test-only way into the second step of the tide model.
@@ -49,14 +50,12 @@ class SolidEarthTideTestAccess {
 };
 using Access = SolidEarthTideTestAccess;
 
+using testsupport::SameBits;
+using testsupport::Uniform;
+
 namespace {
 
 constexpr long double kDegToRad = 0.017453292519943295;
-
-// Bit equality of the 80 significant bits of two extended values.
-bool SameBits(long double a, long double b) {
-    return std::memcmp(&a, &b, 10) == 0;
-}
 
 ::testing::AssertionResult SameVector(const xyz& a, const xyz& b) {
     if (SameBits(a.GetX(), b.GetX()) && SameBits(a.GetY(), b.GetY()) &&
@@ -66,16 +65,6 @@ bool SameBits(long double a, long double b) {
            << std::setprecision(21) << "(" << a.GetX() << ", " << a.GetY() << ", " << a.GetZ()
            << ") differs from (" << b.GetX() << ", " << b.GetY() << ", " << b.GetZ() << ")";
 }
-
-// A reproducible sequence of numbers in [0, 1).
-struct Uniform {
-    std::uint64_t state;
-    explicit Uniform(std::uint64_t seed) : state(seed) {}
-    long double operator()() {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<long double>(state >> 11) / 9007199254740992.0L;
-    }
-};
 
 // Unit vector of geocentric latitude fi and longitude la (degrees).
 xyz Direction(long double fi, long double la) {

@@ -13,20 +13,12 @@
 
 #include "funkcije/KotneFunkcije.h"
 
+#include "support/bits.h"
+
+using testsupport::SameBits;
+using testsupport::Uniform;
+
 namespace {
-
-struct Uniform {
-    std::uint64_t state;
-    explicit Uniform(std::uint64_t seed) : state(seed) {}
-    long double operator()() {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<long double>(state >> 11) / 9007199254740992.0L;
-    }
-};
-
-bool SameBits(long double a, long double b) {
-    return std::memcmp(&a, &b, 10) == 0;
-}
 
 // One unit in the last place of v (extended precision).
 long double Ulp(long double v) {

@@ -24,26 +24,15 @@
 #include "GNSS/xyz.h"
 #include "GNSS/xyz_flh.h"
 #include "GNSS/ymdhms.h"
+#include "support/bits.h"
 #include "support/count_allocations.h"
+
+using testsupport::SameBits;
+using testsupport::Uniform;
 
 namespace {
 
 constexpr long double kDegToRad = 0.017453292519943295;
-
-// Bit equality of the 80 significant bits of two extended values.
-bool SameBits(long double a, long double b) {
-    return std::memcmp(&a, &b, 10) == 0;
-}
-
-// A reproducible sequence of numbers in [0, 1).
-struct Uniform {
-    std::uint64_t state;
-    explicit Uniform(std::uint64_t seed) : state(seed) {}
-    long double operator()() {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<long double>(state >> 11) / 9007199254740992.0L;
-    }
-};
 
 // Angle between two unit vectors, radians (accurate for small angles too).
 long double Angle(const xyz& a, const xyz& b) {
@@ -80,16 +69,17 @@ void RotateAu(const double r[3][3], const double v[3], xyz& unit, long double& m
     for (int i = 0; i < 3; ++i) w[i] = r[i][0] * v[0] + r[i][1] * v[1] + r[i][2] * v[2];
     unit.Set(w[0], w[1], w[2]);
     unit = unit.GetUnitVector(1);
-    metres = std::sqrt(static_cast<long double>(v[0]) * v[0] + static_cast<long double>(v[1]) * v[1] +
-                       static_cast<long double>(v[2]) * v[2]) *
-             ERFA_DAU;
+    metres =
+        std::sqrt(static_cast<long double>(v[0]) * v[0] + static_cast<long double>(v[1]) * v[1] +
+                  static_cast<long double>(v[2]) * v[2]) *
+        ERFA_DAU;
 }
 
 Bodies Direct(const mjd& e) {
     const double day = 2400000.5 + e.GetMJDay();
     const double ut1 = static_cast<double>(e.GetSecond() / 86400);
-    const double tt = static_cast<double>(
-        (e.GetSecond() + (LeapSecond(e) + 19.0L) + 32.184L) / 86400);  // may exceed 1
+    const double tt = static_cast<double>((e.GetSecond() + (LeapSecond(e) + 19.0L) + 32.184L) /
+                                          86400);  // may exceed 1
     double pvh[2][3], pvb[2][3], pvm[2][3], rc2t[3][3];
     eraEpv00(day, tt, pvh, pvb);
     eraMoon98(day, tt, pvm);
@@ -236,9 +226,10 @@ TEST(PreciseAgainstSeries, BodiesAndTideOverTheYear2020) {
             largest = std::fmax(largest, (da - db).GetLength());
         }
     }
-    std::printf("  2020 hourly: directions differ by up to %.3Lf deg (Sun), %.3Lf deg (Moon); "
-                "displacements by up to %.2Lf mm\n",
-                sunAngle / kDegToRad, moonAngle / kDegToRad, largest * 1000);
+    std::printf(
+        "  2020 hourly: directions differ by up to %.3Lf deg (Sun), %.3Lf deg (Moon); "
+        "displacements by up to %.2Lf mm\n",
+        sunAngle / kDegToRad, moonAngle / kDegToRad, largest * 1000);
     EXPECT_LT(sunAngle, 0.5L * kDegToRad);
     EXPECT_LT(moonAngle, 0.5L * kDegToRad);
     EXPECT_LE(largest, 0.004L);

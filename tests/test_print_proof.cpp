@@ -59,6 +59,10 @@ class SolidEarthTideTestAccess {
     }
 };
 
+#include "support/bits.h"
+
+using testsupport::SameBits;
+
 namespace {
 
 const long double kPi = 3.141592653589793;  // the program's pi, a double
@@ -81,10 +85,6 @@ std::uint64_t FromEnvironment(const char* name, std::uint64_t fallback) {
     const char* text = std::getenv(name);
     if (text == nullptr || *text == '\0') return fallback;
     return std::strtoull(text, nullptr, 10);
-}
-
-bool SameBits(long double a, long double b) {
-    return std::memcmp(&a, &b, 10) == 0;
 }
 
 // What one row shows, before formatting.

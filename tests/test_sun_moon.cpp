@@ -13,22 +13,12 @@
 #include "GNSS/mjd.h"
 #include "GNSS/xyz.h"
 
+#include "support/bits.h"
+
+using testsupport::SameBits;
+using testsupport::Uniform;
+
 namespace {
-
-// Bit equality of the 80 significant bits of two extended values.
-bool SameBits(long double a, long double b) {
-    return std::memcmp(&a, &b, 10) == 0;
-}
-
-// A reproducible sequence of numbers in [0, 1).
-struct Uniform {
-    std::uint64_t state;
-    explicit Uniform(std::uint64_t seed) : state(seed) {}
-    long double operator()() {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<long double>(state >> 11) / 9007199254740992.0L;
-    }
-};
 
 struct Bodies {
     xyz sun, moon;
@@ -36,12 +26,11 @@ struct Bodies {
 };
 
 ::testing::AssertionResult Same(const Bodies& a, const Bodies& b) {
-    const bool same = SameBits(a.sun.GetX(), b.sun.GetX()) && SameBits(a.sun.GetY(), b.sun.GetY()) &&
-                      SameBits(a.sun.GetZ(), b.sun.GetZ()) &&
-                      SameBits(a.moon.GetX(), b.moon.GetX()) &&
-                      SameBits(a.moon.GetY(), b.moon.GetY()) &&
-                      SameBits(a.moon.GetZ(), b.moon.GetZ()) && SameBits(a.sunR, b.sunR) &&
-                      SameBits(a.moonR, b.moonR);
+    const bool same =
+        SameBits(a.sun.GetX(), b.sun.GetX()) && SameBits(a.sun.GetY(), b.sun.GetY()) &&
+        SameBits(a.sun.GetZ(), b.sun.GetZ()) && SameBits(a.moon.GetX(), b.moon.GetX()) &&
+        SameBits(a.moon.GetY(), b.moon.GetY()) && SameBits(a.moon.GetZ(), b.moon.GetZ()) &&
+        SameBits(a.sunR, b.sunR) && SameBits(a.moonR, b.moonR);
     if (same) return ::testing::AssertionSuccess();
     return ::testing::AssertionFailure() << "the bodies differ";
 }
@@ -72,7 +61,8 @@ TEST(SunMoonChoice, SeriesAreLuniSolarPositionToTheLastBit) {
         Bodies a, b;
         lsp.SunMoonPosition(e, a.sun, a.sunR, a.moon, a.moonR);
         chosen.Position(e, b.sun, b.sunR, b.moon, b.moonR);
-        ASSERT_TRUE(Same(a, b)) << "at " << e.GetMJDay() << " " << static_cast<double>(e.GetSecond());
+        ASSERT_TRUE(Same(a, b)) << "at " << e.GetMJDay() << " "
+                                << static_cast<double>(e.GetSecond());
     }
 }
 
@@ -85,7 +75,8 @@ TEST(SunMoonChoice, PreciseIsPreciseSunMoonToTheLastBit) {
         Bodies a, b;
         precise.SunMoonPosition(e, a.sun, a.sunR, a.moon, a.moonR);
         chosen.Position(e, b.sun, b.sunR, b.moon, b.moonR);
-        ASSERT_TRUE(Same(a, b)) << "at " << e.GetMJDay() << " " << static_cast<double>(e.GetSecond());
+        ASSERT_TRUE(Same(a, b)) << "at " << e.GetMJDay() << " "
+                                << static_cast<double>(e.GetSecond());
     }
     // And the two ephemerides are not the same.
     Bodies s, p;

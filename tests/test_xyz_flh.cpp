@@ -14,8 +14,12 @@
 
 #include "GNSS/elipsoid.h"
 #include "GNSS/xyz_flh.h"
+#include "support/bits.h"
 #include "support/capture.h"
 #include "support/close.h"
+
+using testsupport::SameBits;
+using testsupport::Uniform;
 
 namespace {
 
@@ -270,25 +274,7 @@ TEST(Iteration, OddInputEndsWithABoundedNumberOfPasses) {
     EXPECT_EQ(xyz2flh(xyz(0, 0, inf), grs).GetF(), kPi / 2);
 }
 
-namespace {
-
-// Bit equality of the 80 significant bits of two extended values (NaN of the
-// same payload included).
-bool SameBits(long double a, long double b) {
-    return std::memcmp(&a, &b, 10) == 0;
-}
-
-// A reproducible sequence of numbers in [0, 1).
-struct Uniform {
-    std::uint64_t state;
-    explicit Uniform(std::uint64_t seed) : state(seed) {}
-    long double operator()() {
-        state = state * 6364136223846793005ull + 1442695040888963407ull;
-        return static_cast<long double>(state >> 11) / 9007199254740992.0L;
-    }
-};
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(LatitudeWithoutHeight, ExactWhereTheIterationStopsShortOnEveryEllipsoid) {
     // Fault guarded: the body columns' latitude is no longer the iterated one;
@@ -430,10 +416,6 @@ struct FirstWritten {
     }
 };
 
-bool Same(long double a, long double b) {
-    return std::memcmp(&a, &b, 10) == 0;
-}
-
 }  // namespace
 
 TEST(SharedSineAndCosine, ConversionsGiveTheBitsOfTheFirstWrittenOnes) {
@@ -458,13 +440,13 @@ TEST(SharedSineAndCosine, ConversionsGiveTheBitsOfTheFirstWrittenOnes) {
             FirstWritten::ToGeodetic(x, y, z, elps, i % 2 == 0, want);
             if (i % 2 == 0) {
                 const flht g = xyzt2flht(xyzt(x, y, z, 0), elps);
-                ASSERT_TRUE(Same(g.GetF(), want[0]) && Same(g.GetL(), want[1]) &&
-                            Same(g.GetH(), want[2]))
+                ASSERT_TRUE(SameBits(g.GetF(), want[0]) && SameBits(g.GetL(), want[1]) &&
+                            SameBits(g.GetH(), want[2]))
                     << "xyzt2flht, ellipsoid " << k << ", point " << i;
             } else {
                 const flh g = xyz2flh(xyz(x, y, z), elps);
-                ASSERT_TRUE(Same(g.GetF(), want[0]) && Same(g.GetL(), want[1]) &&
-                            Same(g.GetH(), want[2]))
+                ASSERT_TRUE(SameBits(g.GetF(), want[0]) && SameBits(g.GetL(), want[1]) &&
+                            SameBits(g.GetH(), want[2]))
                     << "xyz2flh, ellipsoid " << k << ", point " << i;
             }
             long double v[3];
@@ -472,12 +454,14 @@ TEST(SharedSineAndCosine, ConversionsGiveTheBitsOfTheFirstWrittenOnes) {
             flh p;
             p.Set(want[0], want[1], want[2]);
             const xyz c = flh2xyz(p, elps);
-            ASSERT_TRUE(Same(c.GetX(), v[0]) && Same(c.GetY(), v[1]) && Same(c.GetZ(), v[2]))
+            ASSERT_TRUE(SameBits(c.GetX(), v[0]) && SameBits(c.GetY(), v[1]) &&
+                        SameBits(c.GetZ(), v[2]))
                 << "flh2xyz, ellipsoid " << k << ", point " << i;
             flht pt;
             pt.Set(want[0], want[1], want[2], 0);
             const xyzt ct = flht2xyzt(pt, elps);
-            ASSERT_TRUE(Same(ct.GetX(), v[0]) && Same(ct.GetY(), v[1]) && Same(ct.GetZ(), v[2]))
+            ASSERT_TRUE(SameBits(ct.GetX(), v[0]) && SameBits(ct.GetY(), v[1]) &&
+                        SameBits(ct.GetZ(), v[2]))
                 << "flht2xyzt, ellipsoid " << k << ", point " << i;
         }
     }
