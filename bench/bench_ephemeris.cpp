@@ -1,10 +1,10 @@
-// Cost of the two ephemerides per epoch, of the ERFA routines behind the
-// precise one, and of a whole table row (without writing it) with each.
+// Cost of the two ephemerides per epoch and of the ERFA routines behind the
+// precise one (bench_rows gives a whole row with each).
 //
 // The argument of the stepping benchmarks is the step between epochs in
 // seconds: the precise ephemeris evaluates its grid nodes once on the way, so
-// its cost per epoch depends on how many epochs share a node interval (CIP 1
-// day, Moon 1/2 day, Earth 2 days).
+// its cost per epoch depends on how many epochs share a node interval (CIP
+// 1.5 days, Moon 1/2 day, Earth 3 days).
 #include <benchmark/benchmark.h>
 
 #include <erfa.h>
@@ -13,19 +13,12 @@
 
 #include "GNSS/LuniSolarPosition.h"
 #include "GNSS/PreciseSunMoon.h"
-#include "GNSS/SolidEarthTide.h"
 #include "GNSS/SunMoon.h"
-#include "GNSS/elipsoid.h"
-#include "GNSS/flh.h"
-#include "GNSS/g_lg.h"
 #include "GNSS/mjd.h"
-#include "GNSS/neu.h"
 #include "GNSS/xyz.h"
-#include "GNSS/xyz_flh.h"
 
 namespace {
 
-constexpr long double kDegToRad = 0.017453292519943295;
 constexpr double kMjdZero = 2400000.5;
 
 // The next epoch: step seconds later, back to the start after day 70000.
@@ -151,42 +144,5 @@ void BM_eraSp00Pom00C2tcio(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_eraSp00Pom00C2tcio);
-
-// Everything a table row computes, without writing it, with the ephemeris of
-// the first argument (0 series, 1 precise) at the step of the second
-// (seconds): both bodies, the tide, the displacement in the station's frame
-// and the two bodies' geodetic coordinates at the station's distance.
-void BM_RowWithoutWriting(benchmark::State& state) {
-    const SunMoon bodies(state.range(0) ? Ephemeris::Precise : Ephemeris::Series);
-    const long double step = state.range(1);
-    SolidEarthTide tide;
-    const elipsoid grs80;  // GRS80
-    flh station;
-    station.Set(46.05 * kDegToRad, 14.5 * kDegToRad, 300);
-    const xyz x = flh2xyz(station, grs80);
-    const xyz u = x.GetUnitVector(1);
-    const long double r = x.GetLength();
-    tide.SetStaPosition(u, r);
-    const LocalFrame frame(station);
-    mjd e(58484, 0);
-    xyz su, mo, d;
-    long double rs = 0, rm = 0;
-    for (auto _ : state) {
-        bodies.Position(e, su, rs, mo, rm);
-        tide.SetSunPosition(su, rs);
-        tide.SetMoonPosition(mo, rm);
-        tide.GetDisplacement(e, d);
-        neu n = g2lg(d, frame);
-        su *= r;
-        mo *= r;
-        flh gs = xyz2flh(su, grs80);
-        flh gm = xyz2flh(mo, grs80);
-        benchmark::DoNotOptimize(n);
-        benchmark::DoNotOptimize(gs);
-        benchmark::DoNotOptimize(gm);
-        Advance(e, step);
-    }
-}
-BENCHMARK(BM_RowWithoutWriting)->ArgsProduct({{0, 1}, {60, 3600}});
 
 }  // namespace
