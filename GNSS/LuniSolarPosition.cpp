@@ -11,41 +11,18 @@
 namespace {
 
 using numerics::kDegToRad;
-using numerics::SinCos;
 
 // Degrees to radians of one argument a + b*T of the Moon series.
 inline long double Arg(double a, double b, long double T) {
     return (a + b * T) * kDegToRad;
 }
 
-// How the series find their sines and cosines.  The two ways give the same
-// values to within a unit or two in the last place.
-//
-// The library's sin and cos of every whole angle, and twice the Sun's mean
-// anomaly as an angle of its own: the evaluation that the reduced one
-// replaced, kept to compare the two.
-struct WholeAngles {
-    static void SinCos(long double a, long double& s, long double& c) { numerics::SinCos(a, s, c); }
-    static long double Sin(long double a) { return std::sin(a); }
-    // Sine s2 and cosine c2 of 2a, a having sine s and cosine c.
-    static void Double(long double a, long double, long double, long double& s2, long double& c2) {
-        SinCos(2 * a, s2, c2);
-    }
-};
-
-// Angles reduced by quarter turns and evaluated by Taylor polynomials
-// (funkcije/KotneFunkcije.h): the series' arguments reach thousands of
-// radians, whose reduction by the library costs more than the sine itself.
-// The double angle by its identities, from the sine and cosine of the angle.
-struct ReducedAngles {
-    static void SinCos(long double a, long double& s, long double& c) { SinCosByQuadrant(a, s, c); }
-    static long double Sin(long double a) { return SinByQuadrant(a); }
-    static void Double(long double, long double s, long double c, long double& s2,
-                       long double& c2) {
-        s2 = 2 * s * c;
-        c2 = c * c - s * s;
-    }
-};
+// Sine s2 and cosine c2 of twice an angle of sine s and cosine c, by the
+// double-angle identities.
+inline void Double(long double s, long double c, long double& s2, long double& c2) {
+    s2 = 2 * s * c;
+    c2 = c * c - s * s;
+}
 
 // (x, y, z) turned about the z axis by the angle whose cosine and sine are
 // c and s, as xyz::RotateZ turns it.
@@ -91,39 +68,30 @@ long double LuniSolarPosition::LSTime(const mjd& ephUT1, const flh& gpos) const 
     return lst;
 }
 
-template <class Trig>
 LuniSolarPosition::EpochTerms LuniSolarPosition::Terms(const mjd& eph) const {
     EpochTerms ep;
     ep.T = Centuries(eph);
-    Trig::SinCos(-GSTimeAt(ep.T), ep.sinG, ep.cosG);
+    SinCosByQuadrant(-GSTimeAt(ep.T), ep.sinG, ep.cosG);
     const long double obliquity = (23.439291 - 0.0130042 * ep.T) * kDegToRad;
-    Trig::SinCos(obliquity, ep.sinE, ep.cosE);
+    SinCosByQuadrant(obliquity, ep.sinE, ep.cosE);
     return ep;
 }
 
 void LuniSolarPosition::SunPosition(const mjd& eph, xyz& uvec, long double& magr) const {
-    Sun<ReducedAngles>(Terms<ReducedAngles>(eph), uvec, magr);
+    Sun(Terms(eph), uvec, magr);
 }
 
 void LuniSolarPosition::MoonPosition(const mjd& eph, xyz& uvec, long double& magr) const {
-    Moon<ReducedAngles>(Terms<ReducedAngles>(eph), uvec, magr);
+    Moon(Terms(eph), uvec, magr);
 }
 
 void LuniSolarPosition::SunMoonPosition(const mjd& eph, xyz& sunU, long double& sunR, xyz& moonU,
                                         long double& moonR) const {
-    const EpochTerms ep = Terms<ReducedAngles>(eph);
-    Sun<ReducedAngles>(ep, sunU, sunR);
-    Moon<ReducedAngles>(ep, moonU, moonR);
+    const EpochTerms ep = Terms(eph);
+    Sun(ep, sunU, sunR);
+    Moon(ep, moonU, moonR);
 }
 
-void LuniSolarPosition::SunMoonPositionWholeAngles(const mjd& eph, xyz& sunU, long double& sunR,
-                                                   xyz& moonU, long double& moonR) const {
-    const EpochTerms ep = Terms<WholeAngles>(eph);
-    Sun<WholeAngles>(ep, sunU, sunR);
-    Moon<WholeAngles>(ep, moonU, moonR);
-}
-
-template <class Trig>
 void LuniSolarPosition::Sun(const EpochTerms& ep, xyz& uvec, long double& magr) const {
     const long double tut1 = ep.T;
 
@@ -131,13 +99,13 @@ void LuniSolarPosition::Sun(const EpochTerms& ep, xyz& uvec, long double& magr) 
     long double meananomaly = std::fmod((357.5277233 + 35999.05034 * tut1) * kDegToRad, twopi);
     if (meananomaly < 0) meananomaly += twopi;
     long double sinM, cosM, sin2M, cos2M;
-    Trig::SinCos(meananomaly, sinM, cosM);
-    Trig::Double(meananomaly, sinM, cosM, sin2M, cos2M);
+    SinCosByQuadrant(meananomaly, sinM, cosM);
+    Double(sinM, cosM, sin2M, cos2M);
 
     long double eclplong = meanlong + 1.914666471 * sinM + 0.019994643 * sin2M;
     eclplong = eclplong * kDegToRad;
     long double sinL, cosL;
-    Trig::SinCos(eclplong, sinL, cosL);
+    SinCosByQuadrant(eclplong, sinL, cosL);
 
     magr = (1.000140612 - 0.016708617 * cosM - 0.000139589 * cos2M) * AU * 1000.0;
 
@@ -145,26 +113,25 @@ void LuniSolarPosition::Sun(const EpochTerms& ep, xyz& uvec, long double& magr) 
     RotateZ(cosL, ep.cosE * sinL, ep.sinE * sinL, ep.cosG, ep.sinG, uvec);
 }
 
-template <class Trig>
 void LuniSolarPosition::Moon(const EpochTerms& ep, xyz& uvec, long double& magr) const {
     const long double T = ep.T;
 
     // The four arguments that appear under a sine in the longitude and under a
     // cosine in the parallax.
     long double s1, c1, s2, c2, s3, c3, s4, c4;
-    Trig::SinCos(Arg(134.9, 477198.85, T), s1, c1);
-    Trig::SinCos(Arg(259.2, -413335.38, T), s2, c2);
-    Trig::SinCos(Arg(235.7, 890534.23, T), s3, c3);
-    Trig::SinCos(Arg(269.9, 954397.7, T), s4, c4);
+    SinCosByQuadrant(Arg(134.9, 477198.85, T), s1, c1);
+    SinCosByQuadrant(Arg(259.2, -413335.38, T), s2, c2);
+    SinCosByQuadrant(Arg(235.7, 890534.23, T), s3, c3);
+    SinCosByQuadrant(Arg(269.9, 954397.7, T), s4, c4);
 
     // Ecliptic longitude, latitude and horizontal parallax, degrees; the terms
     // are summed in this order, from the constant part.
     long double eclplong = 218.32 + 481267.8813 * T + 6.29 * s1 - 1.27 * s2 + 0.66 * s3 +
-                           0.21 * s4 - 0.19 * Trig::Sin(Arg(357.5, 35999.05, T)) -
-                           0.11 * Trig::Sin(Arg(186.6, 966404.05, T));
+                           0.21 * s4 - 0.19 * SinByQuadrant(Arg(357.5, 35999.05, T)) -
+                           0.11 * SinByQuadrant(Arg(186.6, 966404.05, T));
     long double eclplat =
-        5.13 * Trig::Sin(Arg(93.3, 483202.03, T)) + 0.28 * Trig::Sin(Arg(228.2, 960400.87, T)) -
-        0.28 * Trig::Sin(Arg(318.3, 6003.18, T)) - 0.17 * Trig::Sin(Arg(217.6, -407332.2, T));
+        5.13 * SinByQuadrant(Arg(93.3, 483202.03, T)) + 0.28 * SinByQuadrant(Arg(228.2, 960400.87, T)) -
+        0.28 * SinByQuadrant(Arg(318.3, 6003.18, T)) - 0.17 * SinByQuadrant(Arg(217.6, -407332.2, T));
     long double hzparal = 0.9508 + 0.0518 * c1 + 0.0095 * c2 + 0.0078 * c3 + 0.0028 * c4;
 
     // Radians; a negative remainder is kept negative (only sines and cosines
@@ -174,15 +141,15 @@ void LuniSolarPosition::Moon(const EpochTerms& ep, xyz& uvec, long double& magr)
     hzparal = std::fmod(hzparal * kDegToRad, twopi);
 
     long double sinL, cosL, sinB, cosB;
-    Trig::SinCos(eclplong, sinL, cosL);
-    Trig::SinCos(eclplat, sinB, cosB);
+    SinCosByQuadrant(eclplong, sinL, cosL);
+    SinCosByQuadrant(eclplat, sinB, cosB);
 
     // Direction cosines in the equatorial frame of date.
     const long double l = cosB * cosL;
     const long double m = ep.cosE * cosB * sinL - ep.sinE * sinB;
     const long double n = ep.sinE * cosB * sinL + ep.cosE * sinB;
 
-    magr = RE / Trig::Sin(hzparal) * 1000.0;
+    magr = RE / SinByQuadrant(hzparal) * 1000.0;
 
     RotateZ(l, m, n, ep.cosG, ep.sinG, uvec);
 }

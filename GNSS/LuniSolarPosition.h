@@ -30,9 +30,10 @@
 // radians for the Moon) come from a reduction by quarter turns and Taylor
 // polynomials (funkcije/KotneFunkcije.h), within a unit or two in the last
 // place of the library's sinl and cosl of the same angles, and the Sun's
-// double anomaly from the double-angle identities; a private reference
-// evaluation with the library's functions of every whole angle is kept, and
-// the table printed from the two is the same (tests/test_print_proof.cpp).
+// double anomaly from the double-angle identities.  The table printed from
+// them is that of the series evaluated with the library's functions of every
+// whole angle (tests/test_print_proof.cpp, against the reference evaluation
+// of tests/support/reference_model.h).
 #ifndef GNSS_LUNISOLARPOSITION_H
 #define GNSS_LUNISOLARPOSITION_H
 
@@ -80,8 +81,6 @@ class LuniSolarPosition {
                          long double& moonR) const;
 
   private:
-    friend class LuniSolarPositionTestAccess;  // defined by the tests, nowhere else
-
     // What the Sun and the Moon of one epoch share.
     struct EpochTerms {
         long double T;           // Julian centuries (see above)
@@ -94,22 +93,10 @@ class LuniSolarPosition {
     long double Centuries(const mjd& eph) const;
     // Greenwich mean sidereal angle [rad, in [0, 2*pi)] at T centuries.
     long double GSTimeAt(long double T) const;
-    // The evaluation, with the sines and cosines found as Trig finds them:
-    // the public operations reduce the series' angles by quarter turns and
-    // evaluate Taylor polynomials, and find the Sun's double anomaly by the
-    // double-angle identities.
-    template <class Trig>
+    // The epoch's shared terms, and the two bodies from them.
     EpochTerms Terms(const mjd& eph) const;
-    template <class Trig>
     void Sun(const EpochTerms& ep, xyz& uvec, long double& magr) const;
-    template <class Trig>
     void Moon(const EpochTerms& ep, xyz& uvec, long double& magr) const;
-
-    // SunMoonPosition with the library's sin and cos of every whole angle,
-    // the evaluation before the reduction by quarter turns: the reference
-    // the reduced evaluation is proven against, to print precision.
-    void SunMoonPositionWholeAngles(const mjd& eph, xyz& sunU, long double& sunR, xyz& moonU,
-                                    long double& moonR) const;
 
     long double twopi;  // 2 pi (twice numerics::kPi), the period of every angle reduction
     long double AU;     // astronomical unit, kilometres

@@ -49,10 +49,12 @@ PreciseSunMoon::PreciseSunMoon() {
         s.grid = grids[q];
         for (Node& n : s.node) {
             n.index = kNone;
+            n.extrapolated = false;
             for (int j = 0; j < 3; ++j) n.value[j] = n.rate[j] = 0;
         }
         s.piece.index = kNone;
         s.piece.terms = 0;
+        s.piece.extrapolated = false;
         for (int i = 0; i < kMaxTerms; ++i) {
             s.piece.z[i] = 0;
             for (int j = 0; j < 3; ++j) s.piece.c[i][j] = 0;
@@ -79,10 +81,10 @@ const PreciseSunMoon::Node& PreciseSunMoon::NodeOf(Quantity q, std::int64_t k) c
             break;
         }
         case kEarth: {
-            // TDB taken as TT.  The status only warns of a date outside
+            // TDB taken as TT.  The status +1 warns of a date outside
             // 1900-2100, where the series are extrapolated.
             double pvh[2][3], pvb[2][3];
-            (void)eraEpv00(kMjdZero, t, pvh, pvb);
+            n.extrapolated = eraEpv00(kMjdZero, t, pvh, pvb) != 0;
             for (int j = 0; j < 3; ++j) {
                 n.value[j] = pvh[0][j];
                 n.rate[j] = pvh[1][j];
@@ -108,8 +110,10 @@ const PreciseSunMoon::Piece& PreciseSunMoon::PieceOf(Quantity q, std::int64_t k)
     const long double daysPerStep = g.halfDays * 0.5L;
     long double rate[kMaxTerms][3] = {};
     int n = 0;
+    p.extrapolated = false;
     for (int i = 0; i < g.nodes; ++i) {
         const Node& node = NodeOf(q, k + first + i);
+        p.extrapolated = p.extrapolated || node.extrapolated;
         for (int copy = 0; copy < (g.withRate ? 2 : 1); ++copy) {
             p.z[n] = first + i;
             for (int j = 0; j < 3; ++j) {
@@ -134,7 +138,7 @@ const PreciseSunMoon::Piece& PreciseSunMoon::PieceOf(Quantity q, std::int64_t k)
     return p;
 }
 
-void PreciseSunMoon::Interpolate(Quantity q, std::int64_t ttDay, long double ttFraction,
+bool PreciseSunMoon::Interpolate(Quantity q, std::int64_t ttDay, long double ttFraction,
                                  long double out[3]) const {
     // TT in whole half days and the fraction of the last (both exact), then
     // the interval k and the position u in it, 0 <= u < 1.
@@ -152,9 +156,10 @@ void PreciseSunMoon::Interpolate(Quantity q, std::int64_t ttDay, long double ttF
         for (int i = p.terms - 2; i >= 0; --i) r = p.c[i][j] + (u - p.z[i]) * r;
         out[j] = r;
     }
+    return p.extrapolated;
 }
 
-void PreciseSunMoon::SunMoonPosition(const mjd& utc, xyz& sunU, long double& sunR, xyz& moonU,
+bool PreciseSunMoon::SunMoonPosition(const mjd& utc, xyz& sunU, long double& sunR, xyz& moonU,
                                      long double& moonR) const {
     // TT as a whole Modified Julian Day and a fraction: the UTC seconds of
     // day moved forward by TAI - UTC and TT - TAI (42 to 70 s, so at most one
@@ -177,7 +182,7 @@ void PreciseSunMoon::SunMoonPosition(const mjd& utc, xyz& sunU, long double& sun
     long double cip[3], moon[3], earth[3];
     Interpolate(kCip, ttDay, ttFraction, cip);
     Interpolate(kMoon, ttDay, ttFraction, moon);
-    Interpolate(kEarth, ttDay, ttFraction, earth);
+    const bool extrapolated = Interpolate(kEarth, ttDay, ttFraction, earth);
 
     // The celestial-to-terrestrial matrix of the epoch, composed as eraC2t06a
     // composes it, from the interpolated X, Y, s; UT1 = UTC, no polar motion.
@@ -194,4 +199,5 @@ void PreciseSunMoon::SunMoonPosition(const mjd& utc, xyz& sunU, long double& sun
     const long double sun[3] = {-earth[0], -earth[1], -earth[2]};
     ToEarthFixed(rc2t, sun, sunU, sunR);
     ToEarthFixed(rc2t, moon, moonU, moonR);
+    return extrapolated;
 }

@@ -101,8 +101,13 @@ class PreciseSunMoon {
     //                 Moon, Earth-fixed axes (length 1 to extended precision).
     //   sunR, moonR:  out, geocentric distances of the Sun and the Moon,
     //                 metres.
+    //   result:       true when ERFA extrapolates the Earth's series for
+    //                 this epoch: eraEpv00 returned its warning status +1
+    //                 (a date outside 1900-2100) for a node of the epoch's
+    //                 interpolation window: every epoch outside that span,
+    //                 and those within some 9 days inside its ends.
     // Allocates nothing.  Not for concurrent calls on one object (see above).
-    void SunMoonPosition(const mjd& utc, xyz& sunU, long double& sunR, xyz& moonU,
+    bool SunMoonPosition(const mjd& utc, xyz& sunU, long double& sunR, xyz& moonU,
                          long double& moonR) const;
 
     // The grid of Terrestrial Time one quantity is sampled on, and how many
@@ -126,6 +131,7 @@ class PreciseSunMoon {
         std::int64_t index;  // grid index k (TT MJD = k * spacing), or kNone
         double value[3];     // ERFA's value (radians or au)
         double rate[3];      // its derivative, per day (au/d), when withRate
+        bool extrapolated;   // ERFA warned that it extrapolates (eraEpv00's status)
     };
 
     // The interpolating polynomial of one interval [k, k + 1) of node
@@ -134,6 +140,7 @@ class PreciseSunMoon {
     struct Piece {
         std::int64_t index;  // k of the interval, or kNone
         int terms;
+        bool extrapolated;  // a node of it is extrapolated
         long double z[kMaxTerms];
         long double c[kMaxTerms][3];
     };
@@ -149,8 +156,9 @@ class PreciseSunMoon {
     enum Quantity { kCip, kMoon, kEarth, kQuantities };
 
     // Value of quantity q at TT = ttDay + ttFraction days (MJD, 0 <= ttFraction
-    // < 1), interpolated: out in radians (X, Y, s) or au.
-    void Interpolate(Quantity q, std::int64_t ttDay, long double ttFraction,
+    // < 1), interpolated: out in radians (X, Y, s) or au.  True when a node
+    // of the interval is extrapolated.
+    bool Interpolate(Quantity q, std::int64_t ttDay, long double ttFraction,
                      long double out[3]) const;
     // The polynomial of interval k of quantity q, built from its nodes.
     const Piece& PieceOf(Quantity q, std::int64_t k) const;

@@ -13,7 +13,6 @@
 namespace {
 
 using numerics::kDegToRad;
-using numerics::SinCos;
 
 // Rows of the diurnal-band table: multipliers of S, H, P, ZNS, PS, then the
 // radial sine and cosine and the horizontal sine and cosine amplitudes (mm).
@@ -69,27 +68,6 @@ constexpr std::array<std::array<signed char, 5>, N> MultipliersOf(const double (
 constexpr auto kDIUMULT = MultipliersOf(kDATDIU);
 constexpr auto kLONMULT = MultipliersOf(kDATLON);
 
-// Sine and cosine of an angle of a few turns, as SinCos gives them to within a
-// unit or so of the last place, at a fraction of the cost.  The mathematics
-// library reduces every angle beyond pi/4 by its method for angles of any
-// size, which costs several times the evaluation itself; here the angle is
-// reduced by the nearest multiple n of pi/2 (pi/2 split into three parts
-// whose products with n, |n| < 2^20, the first two exactly, leave the
-// remainder r good to its last bits) and the quadrant of n then picks the
-// signs.  NaN, infinities and angles beyond 1e6 rad go to SinCos itself.
-inline void SinCosFewTurns(long double x, long double& s, long double& c) {
-    using namespace quarterturns;
-    if (!(std::fabs(x) < 1e6)) {
-        SinCos(x, s, c);
-        return;
-    }
-    const long double n = std::rint(x * kTwoOverPi);
-    const long double r = ((x - n * kHalfPi1) - n * kHalfPi2) - n * kHalfPi3;
-    long double sr, cr;
-    SinCos(r, sr, cr);
-    TurnByQuadrants(static_cast<unsigned>(static_cast<long>(n) & 3), sr, cr, s, c);
-}
-
 // x^3 as (x x) x.  The library's pow of an extended value to a small whole
 // power multiplies it out in extended precision the same way (square, then
 // times x), so this is std::pow(x, 3) to the last bit, without the call and
@@ -97,20 +75,6 @@ inline void SinCosFewTurns(long double x, long double& s, long double& c) {
 inline long double Cube(long double x) {
     return x * x * x;
 }
-
-// How the second step finds the sine and cosine of an angle of a few turns.
-//
-// The library's, of the angle reduced by quarter turns (SinCosFewTurns): the
-// evaluation that the polynomials replaced, kept to compare the two.
-struct LibrarySinCos {
-    static void SinCos(long double a, long double& s, long double& c) { SinCosFewTurns(a, s, c); }
-};
-// The same reduction, then Taylor polynomials instead of the library's
-// table-driven sine and cosine (funkcije/KotneFunkcije.h); within a unit or
-// two in the last place of the library's values, for a third of their cost.
-struct PolynomialSinCos {
-    static void SinCos(long double a, long double& s, long double& c) { SinCosByQuadrant(a, s, c); }
-};
 
 // Cosine and sine of the sum of two angles from those of the angles.
 template <class Phasor>
@@ -254,15 +218,6 @@ void SolidEarthTide::SetMoonPosition(const xyz& Pos, const long double& Mag) {
 }
 
 void SolidEarthTide::GetDisplacement(const mjd& eph, xyz& DXTIDE) {
-    Displacement<PolynomialSinCos>(eph, DXTIDE);
-}
-
-void SolidEarthTide::GetDisplacementLibrarySinCos(const mjd& eph, xyz& DXTIDE) {
-    Displacement<LibrarySinCos>(eph, DXTIDE);
-}
-
-template <class Trig>
-void SolidEarthTide::Displacement(const mjd& eph, xyz& DXTIDE) {
     ST1INPHASE(DXTIDE);
 
     ST1IDIU();
@@ -272,23 +227,106 @@ void SolidEarthTide::Displacement(const mjd& eph, xyz& DXTIDE) {
     ST1L1();
     DXTIDE += DXCOR;
 
-    // UTC to Terrestrial Time: LeapSecond + 19 s is TAI - UTC, 32.184 s is
-    // TT - TAI; 3155760000 is the number of seconds in a Julian century.
-    T = (eph.GetMJDDec() - 51544.5) / 36525.0;
-    const long double DTT = static_cast<long double>(LeapSecond(eph)) + 19 + 32.184;
-    T = T + DTT / 3155760000.0;
-
-    const Step2Angles angles = AnglesAt<Trig>(T);
-    STEP2DIU<Trig>(eph, angles);
+    const EpochTerms terms = TermsAt(eph);
+    T = terms.T;
+    DXCOR = Diurnal(terms);
     DXTIDE += DXCOR;
-    STEP2LON(angles);
+    DXCOR = LongPeriod(terms);
     DXTIDE += DXCOR;
 }
 
+void SolidEarthTide::Displacement(const EpochTerms& terms, const xyz& XSUN_, long double RSUN_,
+                                  const xyz& XMON_, long double RMON_, xyz& DXTIDE) const {
+    Factors f;
+    DXTIDE = InPhase(XSUN_, RSUN_, XMON_, RMON_, f);
+    DXTIDE += OutOfPhaseDiurnal(XSUN_, XMON_, f);
+    DXTIDE += OutOfPhaseSemidiurnal(XSUN_, XMON_, f);
+    DXTIDE += LatitudeDependence(XSUN_, XMON_, f);
+    DXTIDE += Diurnal(terms);
+    DXTIDE += LongPeriod(terms);
+}
+
+SolidEarthTide::EpochTerms SolidEarthTide::TermsAt(const mjd& eph) {
+    // UTC to Terrestrial Time: LeapSecond + 19 s is TAI - UTC, 32.184 s is
+    // TT - TAI; 3155760000 is the number of seconds in a Julian century.
+    long double centuries = (eph.GetMJDDec() - 51544.5) / 36525.0;
+    const long double DTT = static_cast<long double>(LeapSecond(eph)) + 19 + 32.184;
+    centuries = centuries + DTT / 3155760000.0;
+    return TermsAt(eph, centuries);
+}
+
+SolidEarthTide::EpochTerms SolidEarthTide::TermsAt(const mjd& eph, long double centuries) {
+    EpochTerms A;
+    A.T = centuries;
+    A.S0 = MoonMeanLongitude(centuries);
+    const FundamentalAngles a = Angles(centuries, A.S0);
+    // fmod keeps the sign: a negative angle stays negative.
+    const long double degrees[5] = {std::fmod(a.S, 360.0L), std::fmod(a.H, 360.0L),
+                                    std::fmod(a.P, 360.0L), std::fmod(a.ZNS, 360.0L),
+                                    std::fmod(a.PS, 360.0L)};
+    // The constituents' arguments are whole multiples (at most 3) of these
+    // angles, so their sines and cosines follow from the angles' own by the
+    // angle-addition identities: five sine-cosine pairs instead of one per
+    // constituent.
+    for (int k = 0; k < 5; ++k) {
+        Phasor* p = A.PHASE[k] + 3;  // p[m], m = -3..3
+        p[0] = Phasor{1, 0};
+        SinCosByQuadrant(degrees[k] * kDegToRad, p[1].s, p[1].c);
+        p[2] = Times(p[1], p[1]);
+        p[3] = Times(p[2], p[1]);
+        for (int m = 1; m <= 3; ++m) p[-m] = Phasor{p[m].c, -p[m].s};
+    }
+
+    // Hour angle of the mean Moon: mean sidereal angle at the epoch's hour
+    // minus the Moon's mean longitude (without the precession).
+    const long double T = centuries;
+    const long double FHR = eph.GetSecond() / 3600.0;
+    const long double TAU = FHR * 15 + 280.4606184 + 36000.7700536 * T + 0.00038793 * T * T -
+                            0.0000000258 * T * T * T - A.S0;
+    A.TAU = std::fmod(TAU, 360.0L);
+    return A;
+}
+
 void SolidEarthTide::ST1INPHASE(xyz& DXTIDE) {
+    Factors f;
+    DXTIDE = InPhase(XSUN, RSUN, XMON, RMON, f);
+    FAC2SUN = f.FAC2SUN;
+    FAC2MON = f.FAC2MON;
+    FAC3SUN = f.FAC3SUN;
+    FAC3MON = f.FAC3MON;
+}
+
+void SolidEarthTide::ST1IDIU() {
+    DHI = -0.0025;
+    DLI = -0.0007;
+    DXCOR = OutOfPhaseDiurnal(XSUN, XMON, MemberFactors());
+}
+
+void SolidEarthTide::ST1ISEM() {
+    DHI = -0.0022;
+    DLI = -0.0007;
+    DXCOR = OutOfPhaseSemidiurnal(XSUN, XMON, MemberFactors());
+}
+
+void SolidEarthTide::ST1L1() {
+    L1D = 0.0012;
+    L1SD = 0.0024;
+    DXCOR = LatitudeDependence(XSUN, XMON, MemberFactors());
+}
+
+void SolidEarthTide::STEP2DIU(const mjd& eph) {
+    DXCOR = Diurnal(TermsAt(eph, T));
+}
+
+void SolidEarthTide::STEP2LON() {
+    DXCOR = LongPeriod(TermsAt(mjd(), T));
+}
+
+xyz SolidEarthTide::InPhase(const xyz& XSUN_, long double RSUN_, const xyz& XMON_,
+                            long double RMON_, Factors& f) const {
     // Cosines of the zenith angles of the two bodies.
-    const long double SCSUN = XSUN * XSTA;
-    const long double SCMON = XMON * XSTA;
+    const long double SCSUN = XSUN_ * XSTA;
+    const long double SCMON = XMON_ * XSTA;
 
     // Latitude dependence of the degree-2 numbers.
     const long double c = COSPHI;
@@ -305,30 +343,30 @@ void SolidEarthTide::ST1INPHASE(xyz& DXTIDE) {
     const long double X3SUN = 3 * L3 / 2 * (5 * SCSUN * SCSUN - 1);
     const long double X3MON = 3 * L3 / 2 * (5 * SCMON * SCMON - 1);
 
-    FAC2SUN = MASS_RATIO_SUN * RE * Cube(RE / RSUN);
-    FAC2MON = MASS_RATIO_MOON * RE * Cube(RE / RMON);
-    FAC3SUN = FAC2SUN * (RE / RSUN);
-    FAC3MON = FAC2MON * (RE / RMON);
+    f.FAC2SUN = MASS_RATIO_SUN * RE * Cube(RE / RSUN_);
+    f.FAC2MON = MASS_RATIO_MOON * RE * Cube(RE / RMON_);
+    f.FAC3SUN = f.FAC2SUN * (RE / RSUN_);
+    f.FAC3MON = f.FAC2MON * (RE / RMON_);
 
-    const long double D[3] = {FAC2SUN * (X2SUN * XSUN.GetX() + P2SUN * XSTA.GetX()) +
-                                  FAC2MON * (X2MON * XMON.GetX() + P2MON * XSTA.GetX()) +
-                                  FAC3SUN * (X3SUN * XSUN.GetX() + P3SUN * XSTA.GetX()) +
-                                  FAC3MON * (X3MON * XMON.GetX() + P3MON * XSTA.GetX()),
-                              FAC2SUN * (X2SUN * XSUN.GetY() + P2SUN * XSTA.GetY()) +
-                                  FAC2MON * (X2MON * XMON.GetY() + P2MON * XSTA.GetY()) +
-                                  FAC3SUN * (X3SUN * XSUN.GetY() + P3SUN * XSTA.GetY()) +
-                                  FAC3MON * (X3MON * XMON.GetY() + P3MON * XSTA.GetY()),
-                              FAC2SUN * (X2SUN * XSUN.GetZ() + P2SUN * XSTA.GetZ()) +
-                                  FAC2MON * (X2MON * XMON.GetZ() + P2MON * XSTA.GetZ()) +
-                                  FAC3SUN * (X3SUN * XSUN.GetZ() + P3SUN * XSTA.GetZ()) +
-                                  FAC3MON * (X3MON * XMON.GetZ() + P3MON * XSTA.GetZ())};
-    DXTIDE.Set(D[0], D[1], D[2]);
+    const long double FAC2S = f.FAC2SUN, FAC2M = f.FAC2MON, FAC3S = f.FAC3SUN, FAC3M = f.FAC3MON;
+    return xyz(FAC2S * (X2SUN * XSUN_.GetX() + P2SUN * XSTA.GetX()) +
+                   FAC2M * (X2MON * XMON_.GetX() + P2MON * XSTA.GetX()) +
+                   FAC3S * (X3SUN * XSUN_.GetX() + P3SUN * XSTA.GetX()) +
+                   FAC3M * (X3MON * XMON_.GetX() + P3MON * XSTA.GetX()),
+               FAC2S * (X2SUN * XSUN_.GetY() + P2SUN * XSTA.GetY()) +
+                   FAC2M * (X2MON * XMON_.GetY() + P2MON * XSTA.GetY()) +
+                   FAC3S * (X3SUN * XSUN_.GetY() + P3SUN * XSTA.GetY()) +
+                   FAC3M * (X3MON * XMON_.GetY() + P3MON * XSTA.GetY()),
+               FAC2S * (X2SUN * XSUN_.GetZ() + P2SUN * XSTA.GetZ()) +
+                   FAC2M * (X2MON * XMON_.GetZ() + P2MON * XSTA.GetZ()) +
+                   FAC3S * (X3SUN * XSUN_.GetZ() + P3SUN * XSTA.GetZ()) +
+                   FAC3M * (X3MON * XMON_.GetZ() + P3MON * XSTA.GetZ()));
 }
 
-void SolidEarthTide::SetCorrection(long double DR, long double DN, long double DE) {
+xyz SolidEarthTide::Cartesian(long double DR, long double DN, long double DE) const {
     long double d[3];
     ToCartesian(DR, DN, DE, d);
-    DXCOR.Set(d[0], d[1], d[2]);
+    return xyz(d[0], d[1], d[2]);
 }
 
 void SolidEarthTide::ToCartesian(long double DR, long double DN, long double DE,
@@ -338,65 +376,66 @@ void SolidEarthTide::ToCartesian(long double DR, long double DN, long double DE,
     out[2] = DR * SINPHI + DN * COSPHI;
 }
 
-void SolidEarthTide::ST1IDIU() {
-    DHI = -0.0025;
-    DLI = -0.0007;
+xyz SolidEarthTide::OutOfPhaseDiurnal(const xyz& XSUN_, const xyz& XMON_, const Factors& f) const {
+    const long double DHI_ = -0.0025;
+    const long double DLI_ = -0.0007;
     const long double COS2PHI = COSPHI * COSPHI - SINPHI * SINPHI;
 
-    const long double xs = XSUN.GetX(), ys = XSUN.GetY(), zs = XSUN.GetZ();
-    const long double DRSUN = -3 * DHI * SINPHI * COSPHI * FAC2SUN * zs * (xs * SINLA - ys * COSLA);
-    const long double DNSUN = -3 * DLI * COS2PHI * FAC2SUN * zs * (xs * SINLA - ys * COSLA);
-    const long double DESUN = -3 * DLI * SINPHI * FAC2SUN * zs * (xs * COSLA + ys * SINLA);
+    const long double xs = XSUN_.GetX(), ys = XSUN_.GetY(), zs = XSUN_.GetZ();
+    const long double DRSUN =
+        -3 * DHI_ * SINPHI * COSPHI * f.FAC2SUN * zs * (xs * SINLA - ys * COSLA);
+    const long double DNSUN = -3 * DLI_ * COS2PHI * f.FAC2SUN * zs * (xs * SINLA - ys * COSLA);
+    const long double DESUN = -3 * DLI_ * SINPHI * f.FAC2SUN * zs * (xs * COSLA + ys * SINLA);
 
-    const long double xm = XMON.GetX(), ym = XMON.GetY(), zm = XMON.GetZ();
-    const long double DRMON = -3 * DHI * SINPHI * COSPHI * FAC2MON * zm * (xm * SINLA - ym * COSLA);
-    const long double DNMON = -3 * DLI * COS2PHI * FAC2MON * zm * (xm * SINLA - ym * COSLA);
-    const long double DEMON = -3 * DLI * SINPHI * FAC2MON * zm * (xm * COSLA + ym * SINLA);
+    const long double xm = XMON_.GetX(), ym = XMON_.GetY(), zm = XMON_.GetZ();
+    const long double DRMON =
+        -3 * DHI_ * SINPHI * COSPHI * f.FAC2MON * zm * (xm * SINLA - ym * COSLA);
+    const long double DNMON = -3 * DLI_ * COS2PHI * f.FAC2MON * zm * (xm * SINLA - ym * COSLA);
+    const long double DEMON = -3 * DLI_ * SINPHI * f.FAC2MON * zm * (xm * COSLA + ym * SINLA);
 
-    SetCorrection(DRSUN + DRMON, DNSUN + DNMON, DESUN + DEMON);
+    return Cartesian(DRSUN + DRMON, DNSUN + DNMON, DESUN + DEMON);
 }
 
-void SolidEarthTide::ST1ISEM() {
-    DHI = -0.0022;
-    DLI = -0.0007;
+xyz SolidEarthTide::OutOfPhaseSemidiurnal(const xyz& XSUN_, const xyz& XMON_,
+                                          const Factors& f) const {
+    const long double DHI_ = -0.0022;
+    const long double DLI_ = -0.0007;
     const long double COSTWOLA = COSLA * COSLA - SINLA * SINLA;
     const long double SINTWOLA = 2 * COSLA * SINLA;
 
-    const long double xs = XSUN.GetX(), ys = XSUN.GetY();
+    const long double xs = XSUN_.GetX(), ys = XSUN_.GetY();
     const long double XYSUN = xs * xs - ys * ys;
     const long double ZZSUN = xs * ys;
     const long double QSUN = XYSUN * SINTWOLA - 2 * ZZSUN * COSTWOLA;
     const long double QPSUN = XYSUN * COSTWOLA + 2 * ZZSUN * SINTWOLA;
-    const long double DRSUN = -0.75 * DHI * COSPHI * COSPHI * FAC2SUN * QSUN;
-    const long double DNSUN = 1.5 * DLI * SINPHI * COSPHI * FAC2SUN * QSUN;
-    const long double DESUN = -1.5 * DLI * COSPHI * FAC2SUN * QPSUN;
+    const long double DRSUN = -0.75 * DHI_ * COSPHI * COSPHI * f.FAC2SUN * QSUN;
+    const long double DNSUN = 1.5 * DLI_ * SINPHI * COSPHI * f.FAC2SUN * QSUN;
+    const long double DESUN = -1.5 * DLI_ * COSPHI * f.FAC2SUN * QPSUN;
 
-    const long double xm = XMON.GetX(), ym = XMON.GetY();
+    const long double xm = XMON_.GetX(), ym = XMON_.GetY();
     const long double XYMON = xm * xm - ym * ym;
     const long double ZZMON = xm * ym;
     const long double QMON = XYMON * SINTWOLA - 2 * ZZMON * COSTWOLA;
     const long double QPMON = XYMON * COSTWOLA + 2 * ZZMON * SINTWOLA;
-    const long double DRMON = -0.75 * DHI * COSPHI * COSPHI * FAC2MON * QMON;
-    const long double DNMON = 1.5 * DLI * SINPHI * COSPHI * FAC2MON * QMON;
-    const long double DEMON = -1.5 * DLI * COSPHI * FAC2MON * QPMON;
+    const long double DRMON = -0.75 * DHI_ * COSPHI * COSPHI * f.FAC2MON * QMON;
+    const long double DNMON = 1.5 * DLI_ * SINPHI * COSPHI * f.FAC2MON * QMON;
+    const long double DEMON = -1.5 * DLI_ * COSPHI * f.FAC2MON * QPMON;
 
-    SetCorrection(DRSUN + DRMON, DNSUN + DNMON, DESUN + DEMON);
+    return Cartesian(DRSUN + DRMON, DNSUN + DNMON, DESUN + DEMON);
 }
 
-void SolidEarthTide::ST1L1() {
-    L1D = 0.0012;
-    L1SD = 0.0024;
-
-    const long double xs = XSUN.GetX(), ys = XSUN.GetY(), zs = XSUN.GetZ();
-    const long double xm = XMON.GetX(), ym = XMON.GetY(), zm = XMON.GetZ();
+xyz SolidEarthTide::LatitudeDependence(const xyz& XSUN_, const xyz& XMON_,
+                                       const Factors& f) const {
+    const long double xs = XSUN_.GetX(), ys = XSUN_.GetY(), zs = XSUN_.GetZ();
+    const long double xm = XMON_.GetX(), ym = XMON_.GetY(), zm = XMON_.GetZ();
 
     // Diurnal band.
-    long double L1 = L1D;
-    long double DNSUN = -L1 * SINPHI * SINPHI * FAC2SUN * zs * (xs * COSLA + ys * SINLA);
-    long double DESUN = L1 * SINPHI * (COSPHI * COSPHI - SINPHI * SINPHI) * FAC2SUN * zs *
+    long double L1 = 0.0012;
+    long double DNSUN = -L1 * SINPHI * SINPHI * f.FAC2SUN * zs * (xs * COSLA + ys * SINLA);
+    long double DESUN = L1 * SINPHI * (COSPHI * COSPHI - SINPHI * SINPHI) * f.FAC2SUN * zs *
                         (xs * SINLA - ys * COSLA);
-    long double DNMON = -L1 * SINPHI * SINPHI * FAC2MON * zm * (xm * COSLA + ym * SINLA);
-    long double DEMON = L1 * SINPHI * (COSPHI * COSPHI - SINPHI * SINPHI) * FAC2MON * zm *
+    long double DNMON = -L1 * SINPHI * SINPHI * f.FAC2MON * zm * (xm * COSLA + ym * SINLA);
+    long double DEMON = L1 * SINPHI * (COSPHI * COSPHI - SINPHI * SINPHI) * f.FAC2MON * zm *
                         (xm * SINLA - ym * COSLA);
     long double DE = 3 * (DESUN + DEMON);
     long double DN = 3 * (DNSUN + DNMON);
@@ -405,77 +444,37 @@ void SolidEarthTide::ST1L1() {
     const long double DZ1 = DN * COSPHI;
 
     // Semidiurnal band.
-    L1 = L1SD;
+    L1 = 0.0024;
     const long double COSTWOLA = COSLA * COSLA - SINLA * SINLA;
     const long double SINTWOLA = 2 * COSLA * SINLA;
     const long double XYSUN = xs * xs - ys * ys;
     const long double ZZSUN = xs * ys;
     const long double XYMON = xm * xm - ym * ym;
     const long double ZZMON = xm * ym;
-    DNSUN = -L1 / 2 * SINPHI * COSPHI * FAC2SUN * (XYSUN * COSTWOLA + 2 * ZZSUN * SINTWOLA);
-    DESUN =
-        -L1 / 2 * SINPHI * SINPHI * COSPHI * FAC2SUN * (XYSUN * SINTWOLA - 2 * ZZSUN * COSTWOLA);
-    DNMON = -L1 / 2 * SINPHI * COSPHI * FAC2MON * (XYMON * COSTWOLA + 2 * ZZMON * SINTWOLA);
-    DEMON =
-        -L1 / 2 * SINPHI * SINPHI * COSPHI * FAC2MON * (XYMON * SINTWOLA - 2 * ZZMON * COSTWOLA);
+    DNSUN = -L1 / 2 * SINPHI * COSPHI * f.FAC2SUN * (XYSUN * COSTWOLA + 2 * ZZSUN * SINTWOLA);
+    DESUN = -L1 / 2 * SINPHI * SINPHI * COSPHI * f.FAC2SUN *
+            (XYSUN * SINTWOLA - 2 * ZZSUN * COSTWOLA);
+    DNMON = -L1 / 2 * SINPHI * COSPHI * f.FAC2MON * (XYMON * COSTWOLA + 2 * ZZMON * SINTWOLA);
+    DEMON = -L1 / 2 * SINPHI * SINPHI * COSPHI * f.FAC2MON *
+            (XYMON * SINTWOLA - 2 * ZZMON * COSTWOLA);
     DE = 3 * (DESUN + DEMON);
     DN = 3 * (DNSUN + DNMON);
     const long double DX2 = -DE * SINLA - DN * SINPHI * COSLA;
     const long double DY2 = DE * COSLA - DN * SINPHI * SINLA;
     const long double DZ2 = DN * COSPHI;
 
-    DXCOR.Set(DX1 + DX2, DY1 + DY2, DZ1 + DZ2);
+    return xyz(DX1 + DX2, DY1 + DY2, DZ1 + DZ2);
 }
 
-template <class Trig>
-SolidEarthTide::Step2Angles SolidEarthTide::AnglesAt(long double centuries) const {
-    Step2Angles A;
-    A.S0 = MoonMeanLongitude(centuries);
-    const FundamentalAngles a = Angles(centuries, A.S0);
-    // fmod keeps the sign: a negative angle stays negative.
-    const long double degrees[5] = {std::fmod(a.S, 360.0L), std::fmod(a.H, 360.0L),
-                                    std::fmod(a.P, 360.0L), std::fmod(a.ZNS, 360.0L),
-                                    std::fmod(a.PS, 360.0L)};
-    // The constituents' arguments are whole multiples (at most 3) of these
-    // angles, so their sines and cosines follow from the angles' own by the
-    // angle-addition identities: five sincos calls instead of one per
-    // constituent.
-    for (int k = 0; k < 5; ++k) {
-        Phasor* p = A.PHASE[k] + 3;  // p[m], m = -3..3
-        p[0] = Phasor{1, 0};
-        Trig::SinCos(degrees[k] * kDegToRad, p[1].s, p[1].c);
-        p[2] = Times(p[1], p[1]);
-        p[3] = Times(p[2], p[1]);
-        for (int m = 1; m <= 3; ++m) p[-m] = Phasor{p[m].c, -p[m].s};
-    }
-    return A;
-}
-
-void SolidEarthTide::STEP2DIU(const mjd& eph) {
-    STEP2DIU<PolynomialSinCos>(eph, AnglesAt<PolynomialSinCos>(T));
-}
-
-void SolidEarthTide::STEP2LON() {
-    STEP2LON(AnglesAt<PolynomialSinCos>(T));
-}
-
-template <class Trig>
-void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
-    const long double FHR = eph.GetSecond() / 3600.0;
-
-    // Hour angle of the mean Moon: mean sidereal angle at the epoch's hour
-    // minus the Moon's mean longitude (without the precession).
-    long double TAU = FHR * 15 + 280.4606184 + 36000.7700536 * T + 0.00038793 * T * T -
-                      0.0000000258 * T * T * T - angles.S0;
-    TAU = std::fmod(TAU, 360.0L);
+xyz SolidEarthTide::Diurnal(const EpochTerms& terms) const {
     // Every constituent's argument holds TAU once, and the station's
     // longitude.
     Phasor start;
-    Trig::SinCos(TAU * kDegToRad + ZLA, start.s, start.c);
+    SinCosByQuadrant(terms.TAU * kDegToRad + ZLA, start.s, start.c);
 
     // The argument turned by the multiples of S that the rows hold.
     Phasor withS[7];
-    for (int m = -3; m <= 3; ++m) withS[m + 3] = Times(start, angles.PHASE[0][m + 3]);
+    for (int m = -3; m <= 3; ++m) withS[m + 3] = Times(start, terms.PHASE[0][m + 3]);
 
     long double DX = 0, DY = 0, DZ = 0;
     for (int j = 0; j < 31; ++j) {
@@ -483,24 +482,24 @@ void SolidEarthTide::STEP2DIU(const mjd& eph, const Step2Angles& angles) {
         // Rows 30 and 31 add exactly nothing.
         if (r[5] == 0 && r[6] == 0 && r[7] == 0 && r[8] == 0) continue;
         const std::array<signed char, 5>& m = kDIUMULT[static_cast<std::size_t>(j)];
-        const Phasor a = Argument(withS[m[0] + 3], angles.PHASE, m, 1);
+        const Phasor a = Argument(withS[m[0] + 3], terms.PHASE, m, 1);
         const long double* q = DIUSTA[j];
         DX += q[0] * a.s + q[3] * a.c;
         DY += q[1] * a.s + q[4] * a.c;
         DZ += q[2] * a.s + q[5] * a.c;
     }
-    DXCOR.Set(DX / 1000, DY / 1000, DZ / 1000);
+    return xyz(DX / 1000, DY / 1000, DZ / 1000);
 }
 
-void SolidEarthTide::STEP2LON(const Step2Angles& angles) {
+xyz SolidEarthTide::LongPeriod(const EpochTerms& terms) const {
     long double DX = 0, DY = 0, DZ = 0;
     for (int j = 0; j < 5; ++j) {
         const Phasor f =
-            Argument(Phasor{1, 0}, angles.PHASE, kLONMULT[static_cast<std::size_t>(j)], 0);
+            Argument(Phasor{1, 0}, terms.PHASE, kLONMULT[static_cast<std::size_t>(j)], 0);
         const long double* q = LONSTA[j];
         DX += q[0] * f.s + q[3] * f.c;
         DY += q[1] * f.s + q[4] * f.c;
         DZ += q[2] * f.s + q[5] * f.c;
     }
-    DXCOR.Set(DX / 1000, DY / 1000, DZ / 1000);
+    return xyz(DX / 1000, DY / 1000, DZ / 1000);
 }

@@ -37,11 +37,21 @@
 // (funkcije/KotneFunkcije.h), within a unit or two in the last place of the
 // library's sine and cosine.
 //
-// Use: construct; SetStaPosition once; then for every epoch SetSunPosition,
-// SetMoonPosition and GetDisplacement.  GetDisplacement allocates nothing and
+// Use, one station and one caller: construct; SetStaPosition once; then for
+// every epoch SetSunPosition, SetMoonPosition and GetDisplacement, which
 // depends only on the station, the Sun and Moon last set and the epoch; it
-// does not check that the three set operations have run.  One object serves
-// one caller at a time (GetDisplacement writes members).
+// does not check that the three set operations have run, and it writes
+// members (the scale factors, T, the corrections), so one object serves one
+// caller at a time this way.
+//
+// Use, many epochs and points: what depends on the epoch alone (T, the
+// fundamental angles of step 2 with their sines and cosines, the hour angle
+// of the mean Moon) is found once per epoch by TermsAt, a value that any
+// number of threads may read at once; Displacement then gives the same
+// result as GetDisplacement, to the last bit, for the station of this object,
+// given bodies and those terms.  Displacement is const and writes nothing
+// but its output, so many threads may call it at once on one object or on
+// objects of their own.  Neither way allocates.
 //
 // All quantities are 80-bit extended precision; the model's constants are
 // double-precision literals widened to it.
@@ -88,62 +98,83 @@ class SolidEarthTide {
     //           previous content is replaced, never accumulated.
     void GetDisplacement(const mjd& eph, xyz& DXTIDE);
 
-  private:
-    friend class SolidEarthTideTestAccess;
-
-    // Steps 1 to 7: the in-phase degree-2 and degree-3 displacement, metres,
-    // written into DXTIDE; sets FAC2SUN, FAC2MON, FAC3SUN and FAC3MON.
-    void ST1INPHASE(xyz& DXTIDE);
-
-    // Step-1 corrections, each written into DXCOR (metres, replacing it):
-    // out-of-phase part of h and l in the diurnal band, the same in the
-    // semidiurnal band, and the latitude dependence of l(1) in both bands.
-    // They read the station terms, XSUN, XMON, FAC2SUN and FAC2MON.
-    void ST1IDIU();
-    void ST1ISEM();
-    void ST1L1();
-
-    // Step-2 corrections, each written into DXCOR (metres, replacing it):
-    // 31 diurnal constituents (eph supplies the hour of the day) and 5
-    // long-period constituents.  They read T.
-    void STEP2DIU(const mjd& eph);
-    void STEP2LON();
-
     // Cosine and sine of an angle; the product of two is the pair of the sum
     // of the angles.
     struct Phasor {
         long double c, s;
     };
-    // The fundamental angles of step 2 at T, shared by both bands.
-    struct Step2Angles {
-        long double S0;  // mean longitude of the Moon before the precession, degrees, unreduced
+    // What the tide of one epoch shares at every station.
+    struct EpochTerms {
+        long double T;    // Julian centuries of TT from J2000.0 (see above)
+        long double TAU;  // hour angle of the mean Moon at the epoch, degrees, reduced by fmod
+        long double S0;   // mean longitude of the Moon before the precession, degrees, unreduced
         // PHASE[a][m + 3]: cosine and sine of m times angle a (m = -3..3) for
-        // the angles S, H, P, ZNS, PS in table-column order, reduced as the
-        // model reduces them.
+        // the fundamental angles S, H, P, ZNS, PS in table-column order,
+        // reduced as the model reduces them.
         Phasor PHASE[5][7];
     };
-    // The angles at `centuries` (Julian centuries of TT from J2000.0), their
-    // sines and cosines found as Trig finds them.
-    template <class Trig>
-    Step2Angles AnglesAt(long double centuries) const;
-    // The two bands for angles found beforehand (GetDisplacement finds them
-    // once for both).
-    template <class Trig>
-    void STEP2DIU(const mjd& eph, const Step2Angles& angles);
-    void STEP2LON(const Step2Angles& angles);
 
-    // GetDisplacement with the sines and cosines of step 2 found as Trig
-    // finds them: GetDisplacement evaluates them by polynomials.
-    template <class Trig>
-    void Displacement(const mjd& eph, xyz& DXTIDE);
-    // GetDisplacement with the library's sine and cosine in step 2, the
-    // evaluation before the polynomials: the reference the polynomial one is
-    // proven against, to print precision.
-    void GetDisplacementLibrarySinCos(const mjd& eph, xyz& DXTIDE);
+    // The epoch's terms.
+    //   eph: epoch, UTC (MJD day and seconds of day).
+    static EpochTerms TermsAt(const mjd& eph);
+
+    // Tidal displacement of this object's station (SetStaPosition) for the
+    // given bodies at the epoch of terms.
+    //   terms:        TermsAt of the epoch.
+    //   XSUN, XMON:   geocentric unit vectors toward the Sun and the Moon,
+    //                 Earth-fixed axes.
+    //   RSUN, RMON:   their geocentric distances, metres.
+    //   DXTIDE:       out, displacement in metres, Earth-fixed Cartesian axes.
+    // The same bits as SetSunPosition, SetMoonPosition and GetDisplacement
+    // of the epoch with those bodies; writes no member.
+    void Displacement(const EpochTerms& terms, const xyz& XSUN, long double RSUN, const xyz& XMON,
+                      long double RMON, xyz& DXTIDE) const;
+
+  private:
+    friend class SolidEarthTideTestAccess;
+
+    // The degree-2 and degree-3 scale factors of the Sun and the Moon, metres.
+    struct Factors {
+        long double FAC2SUN, FAC2MON, FAC3SUN, FAC3MON;
+    };
+
+    // The model's steps for given bodies, as pure functions of the station
+    // and their arguments, metres, Earth-fixed axes.
+    //   InPhase: steps 1 to 7, the in-phase degree-2 and degree-3
+    //     displacement, with the scale factors it finds.
+    //   OutOfPhaseDiurnal, OutOfPhaseSemidiurnal, LatitudeDependence: the
+    //     out-of-phase part of h and l in the diurnal band, the same in the
+    //     semidiurnal band, and the latitude dependence of l(1) in both bands.
+    //   Diurnal, LongPeriod: the step-2 corrections of the 31 diurnal and the
+    //     5 long-period constituents.
+    xyz InPhase(const xyz& XSUN, long double RSUN, const xyz& XMON, long double RMON,
+                Factors& f) const;
+    xyz OutOfPhaseDiurnal(const xyz& XSUN, const xyz& XMON, const Factors& f) const;
+    xyz OutOfPhaseSemidiurnal(const xyz& XSUN, const xyz& XMON, const Factors& f) const;
+    xyz LatitudeDependence(const xyz& XSUN, const xyz& XMON, const Factors& f) const;
+    xyz Diurnal(const EpochTerms& terms) const;
+    xyz LongPeriod(const EpochTerms& terms) const;
+    // The terms of epoch eph at T centuries.
+    static EpochTerms TermsAt(const mjd& eph, long double centuries);
+
+    // The same steps on the members, as GetDisplacement runs them: steps 1 to
+    // 7 written into DXTIDE (setting FAC2SUN, FAC2MON, FAC3SUN and FAC3MON);
+    // each correction written into DXCOR (metres, replacing it), the step-1
+    // ones setting their constants (DHI, DLI, L1D, L1SD) and the step-2 ones
+    // reading T.
+    void ST1INPHASE(xyz& DXTIDE);
+    void ST1IDIU();
+    void ST1ISEM();
+    void ST1L1();
+    void STEP2DIU(const mjd& eph);
+    void STEP2LON();
+
+    // The scale factors in the members.
+    Factors MemberFactors() const { return {FAC2SUN, FAC2MON, FAC3SUN, FAC3MON}; }
 
     // Radial, north and east components (metres) at the station, turned into
-    // Earth-fixed Cartesian axes and stored in DXCOR.
-    void SetCorrection(long double DR, long double DN, long double DE);
+    // Earth-fixed Cartesian axes.
+    xyz Cartesian(long double DR, long double DN, long double DE) const;
     // The same conversion into out[0..2] (units of the input).
     void ToCartesian(long double DR, long double DN, long double DE, long double* out) const;
 

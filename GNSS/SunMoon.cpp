@@ -3,10 +3,9 @@
 
 SunMoon::SunMoon(Ephemeris e) : kind_(e) {}
 
-void SunMoon::Position(const mjd& utc, xyz& sunU, long double& sunR, xyz& moonU,
+bool SunMoon::Position(const mjd& utc, xyz& sunU, long double& sunR, xyz& moonU,
                        long double& moonR) const {
-    if (kind_ == Ephemeris::Precise)
-        precise_.SunMoonPosition(utc, sunU, sunR, moonU, moonR);
-    else
-        series_.SunMoonPosition(utc, sunU, sunR, moonU, moonR);
+    if (kind_ == Ephemeris::Precise) return precise_.SunMoonPosition(utc, sunU, sunR, moonU, moonR);
+    series_.SunMoonPosition(utc, sunU, sunR, moonU, moonR);
+    return false;
 }

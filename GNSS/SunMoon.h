@@ -38,7 +38,11 @@ class SunMoon {
     //   sunU, moonU:  out, geocentric unit vectors toward the Sun and the
     //                 Moon, Earth-fixed axes.
     //   sunR, moonR:  out, geocentric distances, metres.
-    void Position(const mjd& utc, xyz& sunU, long double& sunR, xyz& moonU,
+    //   result:       true when the precise ephemeris extrapolates ERFA's
+    //                 Earth series for the epoch (see
+    //                 PreciseSunMoon::SunMoonPosition); always false for the
+    //                 series.
+    bool Position(const mjd& utc, xyz& sunU, long double& sunR, xyz& moonU,
                   long double& moonR) const;
 
   private:

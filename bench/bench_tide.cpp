@@ -25,22 +25,11 @@
 #include "GNSS/xyz_flh.h"
 #include "funkcije/KotnePretvorbe.h"
 
-// The ways into the reference evaluations (the library's sine and cosine of
-// every whole angle of the Sun and Moon series and of the tide's angles), to
-// show what the reduction by quarter turns and the polynomials save.
-class LuniSolarPositionTestAccess {
-  public:
-    static void WholeAngles(const LuniSolarPosition& l, const mjd& e, xyz& su, long double& rs,
-                            xyz& mo, long double& rm) {
-        l.SunMoonPositionWholeAngles(e, su, rs, mo, rm);
-    }
-};
-class SolidEarthTideTestAccess {
-  public:
-    static void LibrarySinCos(SolidEarthTide& t, const mjd& e, xyz& d) {
-        t.GetDisplacementLibrarySinCos(e, d);
-    }
-};
+// The reference evaluations (the library's sine and cosine of every whole
+// angle of the Sun and Moon series, the tide's constituents one by one), to
+// show what the reduction by quarter turns, the polynomials and the
+// angle-addition identities save.
+#include "support/reference_model.h"
 
 namespace {
 
@@ -100,7 +89,7 @@ void BM_SunMoonPositionWholeAngles(benchmark::State& state) {
     xyz su, mo;
     long double rs = 0, rm = 0;
     for (auto _ : state) {
-        LuniSolarPositionTestAccess::WholeAngles(lsp, e, su, rs, mo, rm);
+        reference::SunMoon(e, su, rs, mo, rm);
         benchmark::DoNotOptimize(su);
         benchmark::DoNotOptimize(mo);
         e += 3600.0L;
@@ -111,7 +100,7 @@ BENCHMARK(BM_SunMoonPositionWholeAngles);
 
 // GetDisplacement alone, with Sun and Moon computed beforehand for a day of
 // hourly epochs (set-up outside the timed loop); with `reference`, the
-// library's sine and cosine in the second step.
+// second step constituent by constituent with the library's sine and cosine.
 template <bool reference>
 void GetDisplacement(benchmark::State& state) {
     LuniSolarPosition lsp;
@@ -134,7 +123,7 @@ void GetDisplacement(benchmark::State& state) {
         tide.SetSunPosition(sun[i], rsun[i]);
         tide.SetMoonPosition(moon[i], rmoon[i]);
         if (reference) {
-            SolidEarthTideTestAccess::LibrarySinCos(tide, eph[i], d);
+            reference::Displacement(tide, eph[i], d);
         } else {
             tide.GetDisplacement(eph[i], d);
         }
@@ -146,10 +135,10 @@ void BM_GetDisplacement(benchmark::State& state) {
     GetDisplacement<false>(state);
 }
 BENCHMARK(BM_GetDisplacement);
-void BM_GetDisplacementLibrarySinCos(benchmark::State& state) {
+void BM_GetDisplacementReference(benchmark::State& state) {
     GetDisplacement<true>(state);
 }
-BENCHMARK(BM_GetDisplacementLibrarySinCos);
+BENCHMARK(BM_GetDisplacementReference);
 
 // A day of hourly Sun and Moon directions scaled to the distance of a
 // station near the surface, as the table converts them.
@@ -245,14 +234,14 @@ void RowWithoutWriting(benchmark::State& state) {
     long double rs = 0, rm = 0;
     for (auto _ : state) {
         if (reference) {
-            LuniSolarPositionTestAccess::WholeAngles(lsp, e, su, rs, mo, rm);
+            reference::SunMoon(e, su, rs, mo, rm);
         } else {
             lsp.SunMoonPosition(e, su, rs, mo, rm);
         }
         tide.SetSunPosition(su, rs);
         tide.SetMoonPosition(mo, rm);
         if (reference) {
-            SolidEarthTideTestAccess::LibrarySinCos(tide, e, d);
+            reference::Displacement(tide, e, d);
         } else {
             tide.GetDisplacement(e, d);
         }

@@ -53,7 +53,9 @@ struct ExitSignal {
     int status;
 };
 
-[[noreturn]] void ThrowOnExit(int status) {
+[[noreturn]] void ThrowOnExit(std::ostream& out, const std::string& report, int status) {
+    out << report;
+    out.flush();
     throw ExitSignal{status};
 }
 

@@ -6,9 +6,6 @@
 #include "GNSS/xyz_flh.h"
 #include "PROGINC/ProgramError.h"
 
-const char* const kGeocentreError =
-    "POLOZAJ TOCKE JE V SREDISCU ZEMLJE [ X = Y = Z = 0 ] - SMER TOCKE NI DOLOCENA";
-
 void CheckArguments(Havorkastilo& ptZ) {
     const bool verbose = ptZ.GetVerbose();
     if (verbose)

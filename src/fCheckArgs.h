@@ -2,6 +2,7 @@
 #ifndef SRC_FCHECKARGS_H
 #define SRC_FCHECKARGS_H
 
+#include "GNSS/TidePoint.h"
 #include "src/Havorkastilo.h"
 
 // Makes the settings consistent for the epoch loop, echoing each step on
@@ -15,7 +16,7 @@
 // - a step below 1e-7 s, or one that is not a finite number, becomes 3600 s.
 void CheckArguments(Havorkastilo& ptZ);
 
-// Text of the error for a station at the geocentre.
-extern const char* const kGeocentreError;
+// Text of the error for a station at the geocentre (the computing core's).
+using havorkastilo::kGeocentreError;
 
 #endif  // SRC_FCHECKARGS_H

@@ -2,14 +2,19 @@
 // of the Sun and the Moon, epoch by epoch, as a fixed-width table.
 #include <ios>
 
+#include <exception>
 #include <iostream>
+#include <new>
+#include <string>
 
 #include "PROGINC/ProgramError.h"
+#include "PROGINC/ProgramExit.h"
 #include "PROGINC/ProgramUtil.h"
 #include "src/Havorkastilo.h"
 #include "src/fCheckArgs.h"
 #include "src/fParseArgs.h"
 #include "src/fProcData.h"
+#include "src/fReportExit.h"
 
 namespace {
 
@@ -24,19 +29,31 @@ void RequireOutputWritten() {
 }  // namespace
 
 int main(int argc, const char** argv) {
+    // Every fatal report ends the program: written on its stream, both
+    // streams flushed, the report's status.
+    prgexit::SetHandler(ReportAndExit);
     // Nothing in the program writes through C stdio, so the C++ streams need
     // not keep in step with it; unsynchronised, standard output is buffered
     // by the stream itself instead of going to stdio call by call.  Every
     // path that ends the program flushes both streams first.
     std::ios::sync_with_stdio(false);
-    Havorkastilo settings;
-    ParseArguments(settings, argc, argv);
-    if (settings.GetRProgram()) {
-        CheckArguments(settings);
-        ProcData(settings);
+    // What escapes the computation (memory that cannot be had, from any
+    // thread) ends with a framed report and status 1, never with
+    // std::terminate.
+    try {
+        Havorkastilo settings;
+        ParseArguments(settings, argc, argv);
+        if (settings.GetRProgram()) {
+            CheckArguments(settings);
+            ProcData(settings);
+            RequireOutputWritten();
+            EndProg(settings.GetVerbose(), false);
+        }
         RequireOutputWritten();
-        EndProg(settings.GetVerbose(), false);
+    } catch (const std::bad_alloc&) {
+        ProgramError(kProgramName, kMemoryError);
+    } catch (const std::exception& e) {
+        ProgramError(kProgramName, (std::string(kUnexpectedError) + e.what()).c_str());
     }
-    RequireOutputWritten();
     return 0;
 }

@@ -7,7 +7,11 @@
 // xyz2fl instead of the iteration of xyz2flh.  Neither gives the same bits
 // every time: the sines and cosines differ from the library's by a unit or
 // two in the last place now and then, the latitude from the iteration's by
-// up to 1e-16 rad.  This test evaluates rows both ways for random epochs, stations
+// up to 1e-16 rad.  The tide's second step, besides, combines its
+// constituents' sines and cosines by the angle-addition identities and its
+// station terms beforehand, where the reference (support/reference_model.h)
+// evaluates every constituent from its own argument.
+// This test evaluates rows both ways for random epochs, stations
 // and geometry modes, as the epoch loop does, and compares what the table
 // prints of them, all eleven fields in the table's formats; it counts, too,
 // the differences in the comma-separated output's formats (displacements in
@@ -42,23 +46,7 @@
 #include "GNSS/xyz_flh.h"
 #include "funkcije/KotnePretvorbe.h"
 
-// The test-only ways into the reference evaluations: the library's sine and
-// cosine of the whole angles of the Sun and Moon series and of the tide's
-// fundamental angles.
-class LuniSolarPositionTestAccess {
-  public:
-    static void WholeAngles(const LuniSolarPosition& l, const mjd& e, xyz& su, long double& rs,
-                            xyz& mo, long double& rm) {
-        l.SunMoonPositionWholeAngles(e, su, rs, mo, rm);
-    }
-};
-class SolidEarthTideTestAccess {
-  public:
-    static void LibrarySinCos(SolidEarthTide& t, const mjd& e, xyz& d) {
-        t.GetDisplacementLibrarySinCos(e, d);
-    }
-};
-
+#include "support/reference_model.h"
 #include "support/bits.h"
 
 using testsupport::SameBits;
@@ -139,7 +127,7 @@ Row Compute(bool reference, Station& st, const mjd& e, Mode mode, const elipsoid
     xyz sun, moon;
     Row row;
     if (reference) {
-        LuniSolarPositionTestAccess::WholeAngles(lsp, e, sun, row.r[0], moon, row.r[1]);
+        reference::SunMoon(e, sun, row.r[0], moon, row.r[1]);
     } else {
         lsp.SunMoonPosition(e, sun, row.r[0], moon, row.r[1]);
     }
@@ -166,7 +154,7 @@ Row Compute(bool reference, Station& st, const mjd& e, Mode mode, const elipsoid
     st.tide.SetSunPosition(sun, row.r[0]);
     st.tide.SetMoonPosition(moon, row.r[1]);
     if (reference) {
-        SolidEarthTideTestAccess::LibrarySinCos(st.tide, e, row.global);
+        reference::Displacement(st.tide, e, row.global);
     } else {
         st.tide.GetDisplacement(e, row.global);
     }

@@ -63,16 +63,54 @@ TEST(ProgramPrintersDeathTest, RealProcessEndsWithStatusOne) {
         testing::ExitedWithCode(1), "");
 }
 
-TEST(ExitSeam, HandlerIsCalledWithTheStatusAfterTheReportIsWritten) {
+TEST(ExitSeam, HandlerIsGivenTheReportItsStreamAndTheStatus) {
     static int seen = -1;
+    static std::string report;
+    static std::ostream* stream = nullptr;
     struct Stop {};
-    prgexit::Handler previous = prgexit::SetHandler([](int s) {
-        seen = s;
-        throw Stop{};
-    });
+    prgexit::Handler previous =
+        prgexit::SetHandler([](std::ostream& out, const std::string& r, int s) {
+            stream = &out;
+            report = r;
+            seen = s;
+            throw Stop{};
+        });
     std::ostringstream out;
     EXPECT_THROW(ProgramExit(out, "report", 7), Stop);
     prgexit::SetHandler(previous);
     EXPECT_EQ(seen, 7);
-    EXPECT_EQ(out.str(), "report");
+    EXPECT_EQ(report, "report");
+    EXPECT_EQ(stream, &out);
+    // The handler, not the seam, decides what is written.
+    EXPECT_EQ(out.str(), "");
+}
+
+TEST(ExitSeam, TheLibraryDefaultThrowsTheReportAndWritesNothing) {
+    prgexit::Handler previous = prgexit::SetHandler(nullptr);
+    testsupport::StreamCapture out(std::cout);
+    testsupport::StreamCapture err(std::cerr);
+    try {
+        ProgramErrorCout("P", "x");
+        ADD_FAILURE() << "no exception";
+    } catch (const havorkastilo::Error& e) {
+        EXPECT_STREQ(e.what(), "\n**** P: Error -> x ****\n     Exiting P ... \n\n");
+        EXPECT_EQ(e.Status(), 1);
+        EXPECT_EQ(e.Stream(), havorkastilo::ReportStream::Out);
+    }
+    try {
+        ProgramUsageError("P", "y");
+        ADD_FAILURE() << "no exception";
+    } catch (const havorkastilo::Error& e) {
+        EXPECT_EQ(e.Status(), 2);
+        EXPECT_EQ(e.Stream(), havorkastilo::ReportStream::Err);
+    }
+    prgexit::SetHandler(previous);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST(ExitSeamDeathTest, AHandlerThatReturnsStillLeavesByTheDefault) {
+    prgexit::Handler previous = prgexit::SetHandler([](std::ostream&, const std::string&, int) {});
+    EXPECT_THROW(ProgramError("P", "z"), havorkastilo::Error);
+    prgexit::SetHandler(previous);
 }

@@ -16,46 +16,12 @@
 #include "GNSS/xyz.h"
 #include "support/close.h"
 #include "support/count_allocations.h"
+#include "support/tide_access.h"
 
 // Every allocation of this test executable is counted (the counting operator
 // new is linked in from support/count_allocations.cpp), so that a run of
 // epochs can be shown to allocate nothing.
 
-// The test-only way into the private steps of the model.
-class SolidEarthTideTestAccess {
-  public:
-    static xyz InPhase(SolidEarthTide& t) {
-        xyz d;
-        t.ST1INPHASE(d);
-        return d;
-    }
-    static xyz ST1IDIU(SolidEarthTide& t) {
-        t.ST1IDIU();
-        return t.DXCOR;
-    }
-    static xyz ST1ISEM(SolidEarthTide& t) {
-        t.ST1ISEM();
-        return t.DXCOR;
-    }
-    static xyz ST1L1(SolidEarthTide& t) {
-        t.ST1L1();
-        return t.DXCOR;
-    }
-    static xyz STEP2DIU(SolidEarthTide& t, const mjd& e) {
-        t.STEP2DIU(e);
-        return t.DXCOR;
-    }
-    static xyz STEP2LON(SolidEarthTide& t) {
-        t.STEP2LON();
-        return t.DXCOR;
-    }
-    static long double T(const SolidEarthTide& t) { return t.T; }
-    static void SetT(SolidEarthTide& t, long double v) { t.T = v; }
-    static long double FAC2SUN(const SolidEarthTide& t) { return t.FAC2SUN; }
-    static long double FAC2MON(const SolidEarthTide& t) { return t.FAC2MON; }
-    static long double FAC3SUN(const SolidEarthTide& t) { return t.FAC3SUN; }
-    static long double FAC3MON(const SolidEarthTide& t) { return t.FAC3MON; }
-};
 using Access = SolidEarthTideTestAccess;
 
 namespace {

@@ -11,7 +11,10 @@ struct ExitSignal {
     int status;
 };
 
-void ThrowingHandler(int status) {
+// Writes the report where the program writes it, then leaves by throwing.
+void ThrowingHandler(std::ostream& out, const std::string& report, int status) {
+    out << report;
+    out.flush();
     throw ExitSignal{status};
 }
 
