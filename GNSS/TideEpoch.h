@@ -42,7 +42,7 @@ class TideEpoch {
     // PROGINC/ProgramExit.h with the mjd class's validity report, as the
     // program reports it: by default havorkastilo::Error is thrown, with the
     // text "\n**** mjd: Error -> SECOND not valid ****\n     Exiting class
-    // mjd ... \n\n" (or "MJDAY not valid") and status 1.
+    // mjd ... \n" (or "MJDAY not valid") and status 1.
     TideEpoch(std::uint32_t mjday, long double seconds, const SunMoon& ephemeris);
 
     // The epoch, UTC.

@@ -32,7 +32,7 @@ enum class ReportStream {
 // A fatal report, thrown by the default handler.
 //   what():   the whole framed report, exactly the bytes the program would
 //             print (for example "\n**** mjd: Error -> SECOND not valid ****\n
-//             Exiting class mjd ... \n\n");
+//                  Exiting class mjd ... \n");
 //   Status(): the exit status the program would end with (1, or 2 for a
 //             refused command line);
 //   Stream(): where the program would print it.

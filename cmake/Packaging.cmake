@@ -52,13 +52,17 @@ install(TARGETS havorkastilo_core EXPORT HavorkastiloTargets
 # The public headers: the time, geometry, astronomy and tide classes (every
 # header of GNSS/, as listed in the top-level CMakeLists.txt), the angle
 # conversions, number model and radii of curvature they are used with, and
-# the matrix container that g_lg.h and mGNSSc.h include.  Each installed
+# the matrix container that g_lg.h and mGNSSc.h include, and the seam of
+# fatal reports (PROGINC/ProgramExit.h).  Each installed
 # header compiles on its own from the installed tree (the packaging check
 # builds every one).
 install(FILES ${HAVORKASTILO_GNSS_HEADERS}
     DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/GNSS COMPONENT library)
 install(FILES ${HAVORKASTILO_MATRIX_HEADERS}
     DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/matrix COMPONENT library)
+# The seam of fatal reports, with havorkastilo::Error, which callers catch.
+install(FILES PROGINC/ProgramExit.h
+    DESTINATION ${HAVORKASTILO_INSTALL_INCLUDEDIR}/PROGINC COMPONENT library)
 install(FILES
     funkcije/KotnePretvorbe.h
     funkcije/Numerics.h

@@ -1,6 +1,6 @@
 // tide_epoch: the solid Earth tide displacement of one station at one epoch,
-// computed through the Havorkastilo library, the same way the Havorkastilo
-// program computes one row of its table.
+// computed through the Havorkastilo library's computing core, which the
+// Havorkastilo program computes every row of its table with.
 //
 //   tide_epoch                         46.05 deg N, 14.5 deg E, 300 m at
 //                                      2019-01-17 00:00:00 UTC (MJD 58500)
@@ -23,21 +23,17 @@
 #include <iomanip>
 #include <iostream>
 
-#include "GNSS/SolidEarthTide.h"
-#include "GNSS/SunMoon.h"
-#include "GNSS/elipsoid.h"
+#include "GNSS/Tide.h"
 #include "GNSS/flh.h"
-#include "GNSS/g_lg.h"
 #include "GNSS/mjd.h"
 #include "GNSS/neu.h"
-#include "GNSS/xyz.h"
-#include "GNSS/xyz_flh.h"
 #include "funkcije/KotnePretvorbe.h"
 
 namespace {
 
-// Reads a whole argument as a finite number within [lo, hi].  The library's
-// classes end the process on an invalid value, so a caller checks first.
+// Reads a whole argument as a finite number within [lo, hi].  (The library
+// reports an invalid value by throwing havorkastilo::Error; a caller that
+// checks first can tell its user what is wrong in its own words.)
 bool ReadNumber(const char* text, long double lo, long double hi, long double& value) {
     char* end = nullptr;
     value = std::strtold(text, &end);
@@ -86,30 +82,13 @@ int main(int argc, char** argv) {
             return Usage();
     }
 
-    elipsoid grs80;
-    grs80.Set(elipsoidns::GRS80);
-    const flh station(deg2rad(latDeg), deg2rad(lonDeg), height);  // radians, metres
-    const xyz position = flh2xyz(station, grs80);                 // Earth-fixed, metres
-    const mjd epoch(static_cast<std::uint32_t>(day), seconds);    // UTC
-
-    // Where the Sun and the Moon stand: Earth-fixed unit vectors and
-    // geocentric distances in metres.
-    const SunMoon ephemeris(kind);
-    xyz sun, moon;
-    long double sunDistance = 0, moonDistance = 0;
-    ephemeris.Position(epoch, sun, sunDistance, moon, moonDistance);
-
-    // The model takes the station as a direction and a distance, once, and
-    // the bodies at every epoch.
-    SolidEarthTide tide;
-    tide.SetStaPosition(position.GetUnitVector(1), position.GetLength());
-    tide.SetSunPosition(sun, sunDistance);
-    tide.SetMoonPosition(moon, moonDistance);
-    xyz displacement;  // Earth-fixed, metres
-    tide.GetDisplacement(epoch, displacement);
-
-    // North, east and up in the station's geodetic frame.
-    const neu local = g2lg(displacement, station);
+    // The station on GRS80 (radians, metres) and the ephemeris, once; then
+    // the tide of any epoch (UTC).
+    const havorkastilo::Tide tide(
+        havorkastilo::TidePoint::Geodetic(flh(deg2rad(latDeg), deg2rad(lonDeg), height)), kind);
+    const mjd epoch(static_cast<std::uint32_t>(day), seconds);
+    const havorkastilo::TideResult r = tide.At(epoch);
+    const neu& local = r.local;  // north, east, up, metres
 
     std::cout << std::fixed << std::setprecision(6) << "station  latitude " << latDeg
               << " deg, longitude " << lonDeg << " deg, height " << std::setprecision(3) << height
