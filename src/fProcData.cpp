@@ -17,8 +17,8 @@
 const char* const kOutputError = "REZULTATOV NI MOGOCE ZAPISATI NA STANDARDNI IZHOD";
 
 const char* const kExtrapolatedEcho =
-    "::ProcData():         Efemeride ERFA: eraEpv00 izven let 1900-2100 ekstrapolira - "
-    "natancnost Zemlje in Sonca je tam priblizno dvakrat slabsa od 11.2 km v letih 1900-2100!";
+    "::ProcData():         Efemeride ERFA: epohe zunaj let 1900-2100 - eraEpv00 ekstrapolira, "
+    "napaka polozaja Sonca do priblizno 22 km (v letih 1900-2100 do 11.2 km)!";
 
 std::uint64_t RowCount(const mjd& start, const mjd& end, long double dt) {
     if (!(start <= end)) return 0;
@@ -118,11 +118,19 @@ class BlockLoop {
         unsigned threads = workers > 1 ? workers : 0;
         if (threads > blocks_.size()) threads = static_cast<unsigned>(blocks_.size());
         if (threads < 2) threads = 0;
+        // Under a memory or process limit, fewer threads: the ones started
+        // do the work, or, with none, the calling thread.  (The room for
+        // them is taken first, so that nothing can throw once one runs.)
+        try {
+            threads_.reserve(threads);
+        } catch (const std::bad_alloc&) {
+            threads = 0;
+        }
         for (unsigned w = 0; w < threads; ++w) {
             try {
                 threads_.emplace_back(&BlockLoop::Work, this);
-            } catch (const std::system_error&) {
-                break;  // fewer threads than asked: the ones started do the work
+            } catch (const std::exception&) {
+                break;
             }
         }
     }

@@ -32,15 +32,16 @@ int main(int argc, const char** argv) {
     // Every fatal report ends the program: written on its stream, both
     // streams flushed, the report's status.
     prgexit::SetHandler(ReportAndExit);
-    // Nothing in the program writes through C stdio, so the C++ streams need
-    // not keep in step with it; unsynchronised, standard output is buffered
-    // by the stream itself instead of going to stdio call by call.  Every
-    // path that ends the program flushes both streams first.
-    std::ios::sync_with_stdio(false);
     // What escapes the computation (memory that cannot be had, from any
     // thread) ends with a framed report and status 1, never with
     // std::terminate.
     try {
+        // Nothing in the program writes through C stdio, so the C++ streams
+        // need not keep in step with it; unsynchronised, standard output is
+        // buffered by the stream itself instead of going to stdio call by
+        // call (which takes the streams' buffers: memory).  Every path that
+        // ends the program flushes both streams first.
+        std::ios::sync_with_stdio(false);
         Havorkastilo settings;
         ParseArguments(settings, argc, argv);
         if (settings.GetRProgram()) {

@@ -187,13 +187,15 @@ class Discard : public std::streambuf {
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
 
-long AllocationsOfRun(Havorkastilo s, unsigned threads) {
+long AllocationsOfRun(Havorkastilo s, unsigned threads, long long* bytes = nullptr) {
     s.threads = threads;
     Discard sink;
     std::streambuf* saved = std::cout.rdbuf(&sink);
     const long before = testsupport::g_allocations;
+    const long long bytesBefore = testsupport::g_allocatedBytes;
     ProcData(s);
     const long made = testsupport::g_allocations - before;
+    if (bytes) *bytes = testsupport::g_allocatedBytes - bytesBefore;
     std::cout.rdbuf(saved);
     return made;
 }
@@ -213,4 +215,94 @@ TEST(ThreadedRows, MemoryDoesNotGrowWithTheSpan) {
         EXPECT_GT(a, 0);  // the counter sees the threads and blocks
         EXPECT_EQ(a, b) << "20 blocks against 200";
     }
+}
+
+TEST(ThreadedRows, NoMoreThreadsStartThanThereAreBlocksToCompute) {
+    // Each started thread allocates its state, each block its buffers, once
+    // per run: runs that start the same threads allocate the same.
+    // 3 blocks of 1024 rows (the last short):
+    const Havorkastilo three =
+        Settings({"-e12019-01-17/00:00:00", "-e22019-01-17/00:50:00", "-ed00:00:01"});
+    EXPECT_EQ(AllocationsOfRun(three, 256), AllocationsOfRun(three, 3));
+    EXPECT_LT(AllocationsOfRun(three, 2), AllocationsOfRun(three, 3));  // the count does show
+    // One block: the calling thread alone, as with -j1.
+    const Havorkastilo one =
+        Settings({"-e12019-01-17/00:00:00", "-e22019-01-17/00:17:03", "-ed00:00:01"});
+    EXPECT_EQ(AllocationsOfRun(one, 256), AllocationsOfRun(one, 1));
+    // Two blocks: two workers.
+    const Havorkastilo two =
+        Settings({"-e12019-01-17/00:00:00", "-e22019-01-17/00:17:04", "-ed00:00:01"});
+    EXPECT_EQ(AllocationsOfRun(two, 256), AllocationsOfRun(two, 2));
+    EXPECT_LT(AllocationsOfRun(two, 1), AllocationsOfRun(two, 2));
+}
+
+TEST(ThreadedRows, TheBuffersStayUnder16MiBAtAnyThreadCount) {
+    // A month at one minute (45 blocks): at -j256 the blocks in flight are
+    // bounded by their memory, not by the threads asked for.
+    for (const char* layout : {"-ot", "-oc"}) {
+        SCOPED_TRACE(layout);
+        const Havorkastilo month = Settings({layout, "-e12019-01-01/00:00:00",
+                                             "-e22019-01-31/23:59:00", "-ed00:01:00"});
+        long long bytes = 0;
+        const long many = AllocationsOfRun(month, 256, &bytes);
+        EXPECT_LT(bytes, 16ll << 20);
+        EXPECT_GT(bytes, 2ll << 20);  // the counter sees the blocks
+        // More threads than the bound allocate no more.
+        EXPECT_EQ(AllocationsOfRun(month, 128), many);
+    }
+}
+
+namespace {
+
+// The smallest address-space limit (KiB, in steps of 128) under which the
+// program prints its help text: below it the dynamic loader or the C++
+// runtime cannot start, before the program's own code runs.
+long SmallestStartingLimit() {
+    for (long kib = 2048; kib < 262144; kib += 128) {
+        const ProgramRun r = testsupport::Shell("ulimit -v " + std::to_string(kib) + "; exec " +
+                                                testsupport::Quote(HAVORKASTILO_EXE) + " -h");
+        if (r.exited && r.status == 0) return kib;
+    }
+    return -1;
+}
+
+}  // namespace
+
+TEST(ThreadedRows, UnderAMemoryLimitTheRunEndsWithAReportOrWritesTheWholeText) {
+#if defined(HAVORKASTILO_SANITIZED)
+    GTEST_SKIP() << "the sanitizers reserve more address space than any limit tried here";
+#else
+    const std::string args = " -j256 -oc -e12019-01-01/00:00:00 -e22019-01-07/23:59:00 -ed00:01:00";
+    const std::string exe = testsupport::Quote(HAVORKASTILO_EXE);
+    const ProgramRun whole = testsupport::Shell("exec " + exe + args);
+    ASSERT_EQ(whole.status, 0);
+    const long start = SmallestStartingLimit();
+    ASSERT_GT(start, 0);
+    const std::string report =
+        "\n**** Havorkastilo: Error -> PREMALO POMNILNIKA ZA RACUN ****\n     Exiting Havorkastilo "
+        "... \n\n";
+    int reports = 0, wholes = 0;
+    // From where the program starts to well past what the run needs.
+    for (long kib = start; kib < start + 20480; kib += 512) {
+        SCOPED_TRACE("ulimit -v " + std::to_string(kib));
+        const ProgramRun r =
+            testsupport::Shell("ulimit -v " + std::to_string(kib) + "; exec " + exe + args);
+        ASSERT_TRUE(r.exited) << "ended by signal " << r.signal << ": " << r.err;
+        if (r.status == 0) {
+            EXPECT_TRUE(r.out == whole.out) << "a different text";
+            EXPECT_EQ(r.err, "");
+            ++wholes;
+        } else {
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(r.err, report);
+            // What was written is the start of the text.
+            EXPECT_EQ(whole.out.compare(0, r.out.size(), r.out), 0);
+            ++reports;
+        }
+    }
+    // Both ways out were seen: the limits tried reach from too little memory
+    // to enough.
+    EXPECT_GT(reports, 0);
+    EXPECT_GT(wholes, 0);
+#endif
 }

@@ -8,15 +8,18 @@
 
 namespace testsupport {
 std::atomic<long> g_allocations{0};
+std::atomic<long long> g_allocatedBytes{0};
 }  // namespace testsupport
 
 void* operator new(std::size_t n) {
     ++testsupport::g_allocations;
+    testsupport::g_allocatedBytes += static_cast<long long>(n);
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }
 void* operator new[](std::size_t n) {
     ++testsupport::g_allocations;
+    testsupport::g_allocatedBytes += static_cast<long long>(n);
     if (void* p = std::malloc(n ? n : 1)) return p;
     throw std::bad_alloc();
 }

@@ -10,8 +10,10 @@
 #include <atomic>
 
 namespace testsupport {
-// Number of calls of operator new and new[] so far, by every thread.
+// Number of calls of operator new and new[] so far, by every thread, and the
+// bytes they asked for.
 extern std::atomic<long> g_allocations;
+extern std::atomic<long long> g_allocatedBytes;
 }  // namespace testsupport
 
 #endif  // TESTS_SUPPORT_COUNT_ALLOCATIONS_H
