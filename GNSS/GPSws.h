@@ -3,9 +3,10 @@
 // Weeks count from the GPS epoch 1980-01-06 00:00:00 (Modified Julian Day
 // 44244); a week has 604800 s and starts on Sunday.  Valid values are weeks 0
 // to 11999 and seconds of week 0 <= s < 604800.  Construction, copying,
-// assignment, Set and stream input test the value and end the process with
-// the class validity report on standard output (status 1) when it is invalid;
-// the arithmetic does not test.
+// assignment, Set and stream input test the value and hand the class
+// validity report (for standard output, status 1) to the seam of
+// PROGINC/ProgramExit.h when it is invalid: the program ends with it, a
+// library caller gets havorkastilo::Error.  The arithmetic does not test.
 #ifndef GNSS_GPSWS_H
 #define GNSS_GPSWS_H
 

@@ -76,6 +76,12 @@ inline long double Cube(long double x) {
     return x * x * x;
 }
 
+// Cosine and sine of an angle; the product of two is the pair of the sum of
+// the angles.
+struct Phasor {
+    long double c, s;
+};
+
 // Cosine and sine of the sum of two angles from those of the angles.
 template <class Phasor>
 inline Phasor Times(const Phasor& a, const Phasor& b) {
@@ -154,10 +160,7 @@ SolidEarthTide::SolidEarthTide()
       FAC3MON(0),
       T(0),
       DATDIU(),
-      DATLON(),
-      ZLA(0),
-      DIUSTA(),
-      LONSTA() {
+      DATLON() {
     for (int i = 0; i < 31; ++i)
         for (int j = 0; j < 9; ++j) DATDIU[i][j] = kDATDIU[i][j];
     for (int i = 0; i < 5; ++i)
@@ -172,8 +175,7 @@ void SolidEarthTide::SetStaPosition(const xyz& Pos, const long double& Mag) {
     if (COSPHI == 0) {
         // On the polar axis (or so near it that x^2 + y^2 underflows) the
         // longitude is undefined: take 0, and make the equatorial components
-        // +0 so that atan2 in STEP2DIU agrees with it (atan2 of a -0 x would
-        // give pi).
+        // +0 so that every longitude term agrees with it.
         XSTA.SetX(0);
         XSTA.SetY(0);
         SINLA = 0;
@@ -181,29 +183,6 @@ void SolidEarthTide::SetStaPosition(const xyz& Pos, const long double& Mag) {
     } else {
         SINLA = XSTA.GetY() / COSPHI;
         COSLA = XSTA.GetX() / COSPHI;
-    }
-
-    // What step 2 needs of the station, found here once instead of at every
-    // epoch: its longitude and, per constituent, the displacement per unit
-    // sine and cosine of the argument.  The radial, north and east parts are
-    // formed as the model forms them (the sine and the cosine terms apart)
-    // and turned into Cartesian axes by the conversion of every correction.
-    ZLA = std::atan2(XSTA.GetY(), XSTA.GetX());
-    const long double C2 = COSPHI * COSPHI - SINPHI * SINPHI;
-    for (int j = 0; j < 31; ++j) {
-        const long double* r = DATDIU[j];
-        // DR = 2 [5] SINPHI COSPHI sin a + 2 [6] SINPHI COSPHI cos a,
-        // DN = [7] C2 sin a + [8] C2 cos a, DE = [7] SINPHI cos a - [8] SINPHI sin a.
-        ToCartesian(2 * r[5] * SINPHI * COSPHI, r[7] * C2, -(r[8] * SINPHI), DIUSTA[j]);
-        ToCartesian(2 * r[6] * SINPHI * COSPHI, r[8] * C2, r[7] * SINPHI, DIUSTA[j] + 3);
-    }
-    const long double g = (3 * SINPHI * SINPHI - 1) / 2;
-    const long double k = 2 * COSPHI * SINPHI;
-    for (int j = 0; j < 5; ++j) {
-        const long double* r = DATLON[j];
-        // DR = [5] g cos f + [7] g sin f, DN = [6] k cos f + [8] k sin f.
-        ToCartesian(r[7] * g, r[8] * k, 0, LONSTA[j]);
-        ToCartesian(r[5] * g, r[6] * k, 0, LONSTA[j] + 3);
     }
 }
 
@@ -258,8 +237,8 @@ SolidEarthTide::EpochTerms SolidEarthTide::TermsAt(const mjd& eph) {
 SolidEarthTide::EpochTerms SolidEarthTide::TermsAt(const mjd& eph, long double centuries) {
     EpochTerms A;
     A.T = centuries;
-    A.S0 = MoonMeanLongitude(centuries);
-    const FundamentalAngles a = Angles(centuries, A.S0);
+    const long double S0 = MoonMeanLongitude(centuries);
+    const FundamentalAngles a = Angles(centuries, S0);
     // fmod keeps the sign: a negative angle stays negative.
     const long double degrees[5] = {std::fmod(a.S, 360.0L), std::fmod(a.H, 360.0L),
                                     std::fmod(a.P, 360.0L), std::fmod(a.ZNS, 360.0L),
@@ -267,9 +246,10 @@ SolidEarthTide::EpochTerms SolidEarthTide::TermsAt(const mjd& eph, long double c
     // The constituents' arguments are whole multiples (at most 3) of these
     // angles, so their sines and cosines follow from the angles' own by the
     // angle-addition identities: five sine-cosine pairs instead of one per
-    // constituent.
+    // constituent.  PHASE[k][m + 3] is the phasor of m times angle k.
+    Phasor PHASE[5][7];
     for (int k = 0; k < 5; ++k) {
-        Phasor* p = A.PHASE[k] + 3;  // p[m], m = -3..3
+        Phasor* p = PHASE[k] + 3;  // p[m], m = -3..3
         p[0] = Phasor{1, 0};
         SinCosByQuadrant(degrees[k] * kDegToRad, p[1].s, p[1].c);
         p[2] = Times(p[1], p[1]);
@@ -281,9 +261,33 @@ SolidEarthTide::EpochTerms SolidEarthTide::TermsAt(const mjd& eph, long double c
     // minus the Moon's mean longitude (without the precession).
     const long double T = centuries;
     const long double FHR = eph.GetSecond() / 3600.0;
-    const long double TAU = FHR * 15 + 280.4606184 + 36000.7700536 * T + 0.00038793 * T * T -
-                            0.0000000258 * T * T * T - A.S0;
-    A.TAU = std::fmod(TAU, 360.0L);
+    long double TAU = FHR * 15 + 280.4606184 + 36000.7700536 * T + 0.00038793 * T * T -
+                      0.0000000258 * T * T * T - S0;
+    TAU = std::fmod(TAU, 360.0L);
+    SinCosByQuadrant(TAU * kDegToRad, A.sinTAU, A.cosTAU);
+
+    // The diurnal constituents' sums with the sine and the cosine of
+    // TAU + lambda (see EpochTerms): theta_j's phasor (c, s) turns the
+    // amplitudes of column [5] (sine) and [6] (cosine) into
+    // ([5] c - [6] s) and ([5] s + [6] c), and likewise [7] and [8].
+    A.radialSin = A.radialCos = A.horizontalSin = A.horizontalCos = 0;
+    for (std::size_t j = 0; j < 31; ++j) {
+        const double* r = kDATDIU[j];
+        // Rows 30 and 31 add exactly nothing.
+        if (r[5] == 0 && r[6] == 0 && r[7] == 0 && r[8] == 0) continue;
+        const Phasor t = Argument(Phasor{1, 0}, PHASE, kDIUMULT[j], 0);
+        A.radialSin += r[5] * t.c - r[6] * t.s;
+        A.radialCos += r[5] * t.s + r[6] * t.c;
+        A.horizontalSin += r[7] * t.c - r[8] * t.s;
+        A.horizontalCos += r[7] * t.s + r[8] * t.c;
+    }
+    A.longRadial = A.longNorth = 0;
+    for (std::size_t j = 0; j < 5; ++j) {
+        const double* r = kDATLON[j];
+        const Phasor f = Argument(Phasor{1, 0}, PHASE, kLONMULT[j], 0);
+        A.longRadial += r[5] * f.c + r[7] * f.s;
+        A.longNorth += r[6] * f.c + r[8] * f.s;
+    }
     return A;
 }
 
@@ -467,39 +471,25 @@ xyz SolidEarthTide::LatitudeDependence(const xyz& XSUN_, const xyz& XMON_,
 }
 
 xyz SolidEarthTide::Diurnal(const EpochTerms& terms) const {
-    // Every constituent's argument holds TAU once, and the station's
-    // longitude.
-    Phasor start;
-    SinCosByQuadrant(terms.TAU * kDegToRad + ZLA, start.s, start.c);
-
-    // The argument turned by the multiples of S that the rows hold.
-    Phasor withS[7];
-    for (int m = -3; m <= 3; ++m) withS[m + 3] = Times(start, terms.PHASE[0][m + 3]);
-
-    long double DX = 0, DY = 0, DZ = 0;
-    for (int j = 0; j < 31; ++j) {
-        const long double* r = DATDIU[j];
-        // Rows 30 and 31 add exactly nothing.
-        if (r[5] == 0 && r[6] == 0 && r[7] == 0 && r[8] == 0) continue;
-        const std::array<signed char, 5>& m = kDIUMULT[static_cast<std::size_t>(j)];
-        const Phasor a = Argument(withS[m[0] + 3], terms.PHASE, m, 1);
-        const long double* q = DIUSTA[j];
-        DX += q[0] * a.s + q[3] * a.c;
-        DY += q[1] * a.s + q[4] * a.c;
-        DZ += q[2] * a.s + q[5] * a.c;
-    }
-    return xyz(DX / 1000, DY / 1000, DZ / 1000);
+    // Sine and cosine of the station's hour angle TAU + lambda, lambda the
+    // longitude of XSTA (SINLA, COSLA).
+    const long double sa = terms.sinTAU * COSLA + terms.cosTAU * SINLA;
+    const long double ca = terms.cosTAU * COSLA - terms.sinTAU * SINLA;
+    // sum_j [5] sin a_j + [6] cos a_j; the same of [7] and [8]; and
+    // sum_j [7] cos a_j - [8] sin a_j.
+    const long double R = sa * terms.radialSin + ca * terms.radialCos;
+    const long double N = sa * terms.horizontalSin + ca * terms.horizontalCos;
+    const long double E = ca * terms.horizontalSin - sa * terms.horizontalCos;
+    const long double C2 = COSPHI * COSPHI - SINPHI * SINPHI;
+    long double d[3];
+    ToCartesian(2 * SINPHI * COSPHI * R, C2 * N, SINPHI * E, d);
+    return xyz(d[0] / 1000, d[1] / 1000, d[2] / 1000);
 }
 
 xyz SolidEarthTide::LongPeriod(const EpochTerms& terms) const {
-    long double DX = 0, DY = 0, DZ = 0;
-    for (int j = 0; j < 5; ++j) {
-        const Phasor f =
-            Argument(Phasor{1, 0}, terms.PHASE, kLONMULT[static_cast<std::size_t>(j)], 0);
-        const long double* q = LONSTA[j];
-        DX += q[0] * f.s + q[3] * f.c;
-        DY += q[1] * f.s + q[4] * f.c;
-        DZ += q[2] * f.s + q[5] * f.c;
-    }
-    return xyz(DX / 1000, DY / 1000, DZ / 1000);
+    const long double g = (3 * SINPHI * SINPHI - 1) / 2;
+    const long double k = 2 * COSPHI * SINPHI;
+    long double d[3];
+    ToCartesian(g * terms.longRadial, k * terms.longNorth, 0, d);
+    return xyz(d[0] / 1000, d[1] / 1000, d[2] / 1000);
 }

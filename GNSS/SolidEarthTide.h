@@ -27,15 +27,17 @@
 // Sun and Moon series, which move it back.  The hour angle of the diurnal
 // constituents uses the seconds of day of the epoch unchanged.
 //
-// Evaluation.  What depends on the station alone (its longitude and the
-// station factors of every constituent) is found once, in SetStaPosition.
-// Step 2 builds the sines and cosines of the constituents' arguments from
-// those of the five fundamental angles by the angle-addition identities, so
-// that an epoch needs six sine-cosine pairs instead of 36; the result agrees
-// with the evaluation constituent by constituent to some 1e-19 m.  The six
-// pairs come from Taylor polynomials of angles reduced by quarter turns
-// (funkcije/KotneFunkcije.h), within a unit or two in the last place of the
-// library's sine and cosine.
+// Evaluation.  Step 2 builds the sines and cosines of the constituents'
+// arguments from those of the five fundamental angles by the angle-addition
+// identities, so that an epoch needs six sine-cosine pairs instead of 36, and
+// sums the constituents of each band and amplitude column once per epoch
+// (EpochTerms); a station then takes the sums with the sine and cosine of
+// its own hour angle, found from those of the epoch's and of its longitude:
+// a few multiplications instead of a sum over 36 constituents.  The result
+// agrees with the evaluation constituent by constituent to some 1e-19 m
+// (tests/test_epoch_path.cpp).  The six pairs come from Taylor polynomials
+// of angles reduced by quarter turns (funkcije/KotneFunkcije.h), within a
+// unit or two in the last place of the library's sine and cosine.
 //
 // Use, one station and one caller: construct; SetStaPosition once; then for
 // every epoch SetSunPosition, SetMoonPosition and GetDisplacement, which
@@ -98,20 +100,29 @@ class SolidEarthTide {
     //           previous content is replaced, never accumulated.
     void GetDisplacement(const mjd& eph, xyz& DXTIDE);
 
-    // Cosine and sine of an angle; the product of two is the pair of the sum
-    // of the angles.
-    struct Phasor {
-        long double c, s;
-    };
     // What the tide of one epoch shares at every station.
+    //
+    // The arguments of the second step's constituents are the hour angle of
+    // the mean Moon TAU, the station's longitude and whole multiples of the
+    // fundamental angles: a_j = TAU + lambda + theta_j (diurnal band) and
+    // f_j = theta_j (long-period band).  By the angle-addition identities
+    //   sum_j (A_j sin a_j + B_j cos a_j)
+    //     = sin(TAU + lambda) sum_j (A_j cos theta_j - B_j sin theta_j)
+    //     + cos(TAU + lambda) sum_j (A_j sin theta_j + B_j cos theta_j),
+    // so the sums over the constituents, which depend on the epoch alone,
+    // are formed once here, and a station needs only the sine and cosine of
+    // TAU + lambda, from those of TAU and of its longitude.
     struct EpochTerms {
-        long double T;    // Julian centuries of TT from J2000.0 (see above)
-        long double TAU;  // hour angle of the mean Moon at the epoch, degrees, reduced by fmod
-        long double S0;   // mean longitude of the Moon before the precession, degrees, unreduced
-        // PHASE[a][m + 3]: cosine and sine of m times angle a (m = -3..3) for
-        // the fundamental angles S, H, P, ZNS, PS in table-column order,
-        // reduced as the model reduces them.
-        Phasor PHASE[5][7];
+        long double T;                // Julian centuries of TT from J2000.0 (see above)
+        long double sinTAU, cosTAU;   // of the hour angle of the mean Moon, reduced by fmod
+        // Diurnal band, amplitudes in mm: the radial amplitudes' sums
+        // (sine column [5], cosine column [6]) with the sine and with the
+        // cosine of TAU + lambda, then those of the horizontal columns
+        // [7], [8].
+        long double radialSin, radialCos, horizontalSin, horizontalCos;
+        // Long-period band, mm: sum_j ([5] cos f_j + [7] sin f_j) (radial)
+        // and sum_j ([6] cos f_j + [8] sin f_j) (north).
+        long double longRadial, longNorth;
     };
 
     // The epoch's terms.
@@ -198,15 +209,6 @@ class SolidEarthTide {
     // cosine; DATLON: radial cosine, north cosine, radial sine, north sine).
     long double DATDIU[31][9];
     long double DATLON[5][9];
-
-    // Station terms of step 2, set by SetStaPosition: the longitude ZLA
-    // (atan2 of XSTA, radians) and, per constituent, the Earth-fixed
-    // displacement [mm] per unit sine and per unit cosine of its argument
-    // (the displacement is linear in the two): DIUSTA x, y, z of the sine
-    // then of the cosine; LONSTA the same.
-    long double ZLA;
-    long double DIUSTA[31][6];
-    long double LONSTA[5][6];
 };
 
 #endif  // GNSS_SOLIDEARTHTIDE_H

@@ -7,8 +7,8 @@
 // years that are not leap years (2100) taken out, so they are exact for every
 // year ymdhms holds (1901 to 2199).  Times of day keep the time scale of the
 // argument.  Every result is built through the target class's validating Set,
-// so a result outside its valid range ends the process with that class's
-// validity report.
+// so a result outside its valid range is reported with that class's
+// validity report (through the seam of PROGINC/ProgramExit.h).
 #ifndef GNSS_TIMECONVERSE_H
 #define GNSS_TIMECONVERSE_H
 
@@ -23,7 +23,7 @@
 std::int32_t LeapYear(std::int32_t year);
 
 // Calendar date of a Modified Julian Day number, without the calendar class
-// and its tests, for writers that must not end the process (a time of day
+// and its tests, for writers that must not fail (a time of day
 // rounded up to midnight of 2199-12-31 writes 2200-01-01); exact from
 // 1901-01-01 (day 15385) to 2200-02-28 (day 124651).
 void MJDay2Date(std::int64_t mjday, std::int32_t& year, std::int32_t& month, std::int32_t& day);

@@ -2,8 +2,9 @@
 //
 // The station given on the command line and the intermediate geodetic
 // positions of the Sun and the Moon.  Constructors from values, copies,
-// assignments, += and -= (and so + and -) check the angles and end the program
-// with the class validity report when one is out of bounds; Set, the setters,
+// assignments, += and -= (and so + and -) check the angles and report through
+// the seam of PROGINC/ProgramExit.h with the class validity report when one is
+// out of bounds; Set, the setters,
 // the default constructor and stream reading do not check.
 #ifndef GNSS_FLH_H
 #define GNSS_FLH_H

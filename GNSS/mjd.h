@@ -4,8 +4,10 @@
 // that day, both on the caller's time scale (no scale tag is kept).  Every day
 // has 86400 s; there is no leap-second day.  Valid values are days 0 to 199999
 // and seconds 0 <= s < 86400.  Construction, copying, assignment and stream
-// input test the value and end the process with the class validity report on
-// standard output (status 1) when it is invalid; the arithmetic does not test.
+// input test the value and hand the class validity report (for standard
+// output, status 1) to the seam of PROGINC/ProgramExit.h when it is invalid:
+// the program ends with it, a library caller gets havorkastilo::Error.  The
+// arithmetic does not test.
 #ifndef GNSS_MJD_H
 #define GNSS_MJD_H
 

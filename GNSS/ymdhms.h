@@ -4,8 +4,8 @@
 // and minute 0 to 59 (the hour shares the minute's bound), second 0 <= s < 60.
 // The time scale is the caller's.  Construction from values, copying,
 // assignment, Set, every single-field setter and stream input test what they
-// store and end the process with the class validity report on standard
-// output (status 1) when a field is invalid.  SetDaySecond and the time of
+// store and hand the class validity report (for standard output, status 1)
+// to the seam of PROGINC/ProgramExit.h when a field is invalid.  SetDaySecond and the time of
 // day stored by SetYDec are not tested.
 #ifndef GNSS_YMDHMS_H
 #define GNSS_YMDHMS_H

@@ -3,7 +3,7 @@
 // Every reader takes the whole argument text and the index at which its value
 // starts (3 for the program's options: "-", then two option letters).  None of
 // them reports a syntax error: unreadable numbers read as 0, and only the
-// range checks of the calendar epoch (ParseDate) can end the program.
+// range checks of the calendar epoch (ParseDate) can report an error.
 //
 // Number fields of ParseXYZ, ParseNEU and ParseFLH are maximal runs of the
 // characters 0-9, '.' and '-'; each run is converted with atof (so 1-2 reads

@@ -1,8 +1,9 @@
 // Framed program errors and warnings, and the validity report shared by the
 // epoch and coordinate classes.
 //
-// Errors end the process with status 1 through ProgramExit; warnings print
-// their frame and return.  The *Text functions give the exact bytes that the
+// Errors leave through the seam of ProgramExit (status 1; the program ends,
+// a library caller gets havorkastilo::Error); warnings print their frame and
+// return.  The *Text functions give the exact bytes that the
 // printers write, so that callers and tests can see them without a console.
 #ifndef PROGINC_PROGRAMERROR_H
 #define PROGINC_PROGRAMERROR_H

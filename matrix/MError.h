@@ -6,8 +6,8 @@
 // comments below are written right-aligned in a field of w characters with
 // the stream's fill; a number wider than its field is written whole.
 //
-// All reports go to standard output.  The error printers end the process with
-// status 1 through ProgramExit and never return; the warnings return.
+// All reports go to standard output.  The error printers leave through the
+// seam of ProgramExit (status 1) and never return; the warnings return.
 //
 // Integer arguments are indices and sizes of a matrix (counted from 0).  They
 // are taken as long so that any index a caller can pass is shown exactly.  A

@@ -263,6 +263,24 @@ TEST(ManualPageMessages, QuotesEveryErrorReportAsTheProgramWritesIt) {
         }
         EXPECT_EQ(lines, 2) << what;
     }
+#if !defined(HAVORKASTILO_SANITIZED)
+    // Too little memory: the first limit at which the program starts but a
+    // month's blocks do not fit.
+    const long start = testsupport::SmallestStartingLimit(HAVORKASTILO_EXE);
+    ASSERT_GT(start, 0);
+    bool reported = false;
+    for (long kib = start; kib < start + 8192 && !reported; kib += 128) {
+        const ProgramRun run = testsupport::RunWithMemoryLimit(
+            HAVORKASTILO_EXE, {"-oc", "-e12019-01-01/00:00:00", "-e22019-01-31/00:00:00"}, kib);
+        if (run.status != 1) continue;
+        reported = true;
+        for (const std::string& line : SplitLines(run.err)) {
+            if (Squeeze(line).empty()) continue;
+            EXPECT_NE(page.find(Squeeze(line)), std::string::npos) << "not in the page: " << line;
+        }
+    }
+    EXPECT_TRUE(reported) << "no limit gave the memory report";
+#endif
 }
 
 TEST(ManualPageMessages, QuotesEveryErrorOfStrictInput) {
@@ -329,7 +347,8 @@ TEST(ManualPageMessages, ExplainsEveryVerboseEchoText) {
          "-e22019-01-17/00:00:00"},
         {"-v", "-pr0.8,0.26,0", "-px4252544,1100000,4500000"},
         {"-v", "-ed00:00:00"},
-        {"-v", "-oc", "-ot", "-s", "-j2", "-j0", "-mp", "-ms", "-e22019-01-17/00:00:00"}};
+        {"-v", "-oc", "-ot", "-s", "-j2", "-j0", "-mp", "-ms", "-e22019-01-17/00:00:00"},
+        {"-v", "-mp", "-e12150-01-01/00:00:00", "-e22150-01-01/00:00:00"}};
     std::set<std::string> texts;
     for (const auto& args : runs) {
         const ProgramRun run = RunHavorkastilo(args);
@@ -341,9 +360,9 @@ TEST(ManualPageMessages, ExplainsEveryVerboseEchoText) {
     // Start and closing lines, 2 headings and the computing line; 4
     // positions, 2 epochs, the step, 4 geometries and help as read; the two
     // layouts, strict input, the threads (the text before the count) and the
-    // two ephemerides; and each of the three checks both passing and
-    // repairing.
-    EXPECT_EQ(texts.size(), 29u);
+    // two ephemerides; each of the three checks both passing and repairing;
+    // and ERFA's extrapolation.
+    EXPECT_EQ(texts.size(), 30u);
     for (const std::string& text : texts)
         EXPECT_NE(page.find(text), std::string::npos) << "not in the page: " << text;
 }

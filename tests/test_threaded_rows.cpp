@@ -252,31 +252,15 @@ TEST(ThreadedRows, TheBuffersStayUnder16MiBAtAnyThreadCount) {
     }
 }
 
-namespace {
-
-// The smallest address-space limit (KiB, in steps of 128) under which the
-// program prints its help text: below it the dynamic loader or the C++
-// runtime cannot start, before the program's own code runs.
-long SmallestStartingLimit() {
-    for (long kib = 2048; kib < 262144; kib += 128) {
-        const ProgramRun r = testsupport::Shell("ulimit -v " + std::to_string(kib) + "; exec " +
-                                                testsupport::Quote(HAVORKASTILO_EXE) + " -h");
-        if (r.exited && r.status == 0) return kib;
-    }
-    return -1;
-}
-
-}  // namespace
-
 TEST(ThreadedRows, UnderAMemoryLimitTheRunEndsWithAReportOrWritesTheWholeText) {
 #if defined(HAVORKASTILO_SANITIZED)
     GTEST_SKIP() << "the sanitizers reserve more address space than any limit tried here";
 #else
-    const std::string args = " -j256 -oc -e12019-01-01/00:00:00 -e22019-01-07/23:59:00 -ed00:01:00";
-    const std::string exe = testsupport::Quote(HAVORKASTILO_EXE);
-    const ProgramRun whole = testsupport::Shell("exec " + exe + args);
+    const std::vector<std::string> args = {"-j256", "-oc", "-e12019-01-01/00:00:00",
+                                           "-e22019-01-07/23:59:00", "-ed00:01:00"};
+    const ProgramRun whole = RunProgram(HAVORKASTILO_EXE, args);
     ASSERT_EQ(whole.status, 0);
-    const long start = SmallestStartingLimit();
+    const long start = testsupport::SmallestStartingLimit(HAVORKASTILO_EXE);
     ASSERT_GT(start, 0);
     const std::string report =
         "\n**** Havorkastilo: Error -> PREMALO POMNILNIKA ZA RACUN ****\n     Exiting Havorkastilo "
@@ -285,8 +269,7 @@ TEST(ThreadedRows, UnderAMemoryLimitTheRunEndsWithAReportOrWritesTheWholeText) {
     // From where the program starts to well past what the run needs.
     for (long kib = start; kib < start + 20480; kib += 512) {
         SCOPED_TRACE("ulimit -v " + std::to_string(kib));
-        const ProgramRun r =
-            testsupport::Shell("ulimit -v " + std::to_string(kib) + "; exec " + exe + args);
+        const ProgramRun r = testsupport::RunWithMemoryLimit(HAVORKASTILO_EXE, args, kib);
         ASSERT_TRUE(r.exited) << "ended by signal " << r.signal << ": " << r.err;
         if (r.status == 0) {
             EXPECT_TRUE(r.out == whole.out) << "a different text";

@@ -111,6 +111,21 @@ ProgramRun Shell(const std::string& command, double timeout_s) {
     return RunProgram("/bin/sh", {"-c", command}, timeout_s);
 }
 
+ProgramRun RunWithMemoryLimit(const std::string& exe, const std::vector<std::string>& args,
+                              long kib) {
+    std::string command = "ulimit -v " + std::to_string(kib) + "; exec " + Quote(exe);
+    for (const std::string& a : args) command += " " + Quote(a);
+    return Shell(command);
+}
+
+long SmallestStartingLimit(const std::string& exe) {
+    for (long kib = 2048; kib < 262144; kib += 128) {
+        const ProgramRun r = RunWithMemoryLimit(exe, {"-h"}, kib);
+        if (r.exited && r.status == 0) return kib;
+    }
+    return -1;
+}
+
 std::string ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;

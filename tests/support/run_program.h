@@ -33,6 +33,17 @@ std::string Quote(const std::string& s);
 // Runs command with /bin/sh -c.
 ProgramRun Shell(const std::string& command, double timeout_s = 300);
 
+// Runs exe with args under a limit of kib KiB on its address space (the
+// shell's ulimit -v).
+ProgramRun RunWithMemoryLimit(const std::string& exe, const std::vector<std::string>& args,
+                              long kib);
+
+// The smallest such limit, in steps of 128 KiB, under which the program
+// exe prints its help text (-h): below it the dynamic loader or the C++
+// runtime cannot start, before any code of the program runs.  -1 if none up
+// to 256 MiB.
+long SmallestStartingLimit(const std::string& exe);
+
 // The whole content of a file (empty when it cannot be read), and a file
 // written with text.
 std::string ReadFile(const std::string& path);
