@@ -88,14 +88,17 @@ void NotAnOption(const Havorkastilo& ptZ, const char* format, const char* strict
     ProgramUsageError(kProgramName, Formatted(strictFormat, a).c_str());
 }
 
-// Strict mode's refusal of a value: what is wrong, the option (the first
-// optionLength characters of the argument) and the value in quotes.
-[[noreturn]] void RefuseValue(const char* text, const char* a, std::size_t optionLength) {
+// What is wrong with a value, the option (the first optionLength characters
+// of the argument) in brackets and the value in quotes.
+std::string ValueMessage(const char* text, const char* a, std::size_t optionLength) {
     const std::string arg(a);
     const std::size_t n = arg.size() < optionLength ? arg.size() : optionLength;
-    ProgramUsageError(kProgramName, Cut(std::string(text) + " [ " + arg.substr(0, n) + " ]: \"" +
-                                        arg.substr(n) + "\"")
-                                        .c_str());
+    return Cut(std::string(text) + " [ " + arg.substr(0, n) + " ]: \"" + arg.substr(n) + "\"");
+}
+
+// Strict mode's refusal of a value.
+[[noreturn]] void RefuseValue(const char* text, const char* a, std::size_t optionLength) {
+    ProgramUsageError(kProgramName, ValueMessage(text, a, optionLength).c_str());
 }
 
 void ParsePosition(Havorkastilo& ptZ, const char* a) {
@@ -170,14 +173,23 @@ void ParseEpochOption(Havorkastilo& ptZ, const char* a, ymdhms& scratch, EpochTe
             return;
         }
         case 'd':
-        case 'D':
+        case 'D': {
             if (ptZ.strict) {
                 if (const char* fault = StrictStep(a + 3)) RefuseValue(fault, a, 3);
             }
+            // Hours or minutes beyond int would wrap to some other step: the
+            // value is warned about and skipped, like any malformed option.
+            bool fieldsFit = true;
+            const long double dt = ParseHMS(a, 3, fieldsFit);
+            if (!fieldsFit) {
+                ProgramWarning(kProgramName, ValueMessage(kStrictStepTooLarge, a, 3).c_str());
+                return;
+            }
             ptZ.isDt = true;
-            ptZ.dt = ParseHMS(a, 3);
+            ptZ.dt = dt;
             if (ptZ.GetVerbose()) Echo() << "Casovni interval: " << ptZ.dt << " s!" << std::endl;
             return;
+        }
         default:
             Malformed(ptZ, kEpochWarning, a);
     }

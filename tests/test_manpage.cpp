@@ -235,6 +235,20 @@ TEST(ManualPageMessages, QuotesEveryWarningAsTheProgramWritesIt) {
     EXPECT_NE(page.find("Continuing Havorkastilo ..."), std::string::npos);
 }
 
+TEST(ManualPageMessages, QuotesTheWarningAboutAStepBeyondInt) {
+    const std::string page = Squeeze(Plain(ReadFile(kPage)));
+    const ProgramRun run = RunHavorkastilo({"-ed2147483648:0:0", "-e22019-01-17/00:00:00"});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+    const std::string open = "Warning -> ", close = " ####";
+    const std::size_t from = run.err.find(open);
+    ASSERT_NE(from, std::string::npos) << run.err;
+    const std::size_t start = from + open.size();
+    const std::string text = run.err.substr(start, run.err.find(close, start) - start);
+    EXPECT_EQ(text, "CASOVNI KORAK JE PREVELIK [ -ed ]: \"2147483648:0:0\"");
+    EXPECT_NE(page.find(Squeeze(text)), std::string::npos) << "not in the page: " << text;
+}
+
 TEST(ManualPageMessages, QuotesEveryErrorReportAsTheProgramWritesIt) {
     const std::string page = Squeeze(Plain(ReadFile(kPage)));
     struct Case {
@@ -282,6 +296,7 @@ TEST(ManualPageMessages, QuotesEveryErrorOfStrictInput) {
         {"-s", "-e12019-01-17/00:00:60"},
         {"-s", "-ed1.5"},
         {"-s", "-ed0"},
+        {"-s", "-ed2147483648"},
         {"-oc", "-e12020-01-01/00:00:00"},
         {"-s", "-j999"},
     };
