@@ -104,6 +104,29 @@ inline bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
+// An argument as the messages quote it: bytes below 0x20 and 0x7f written as
+// \n, \t, \r or \x and two lower-case hexadecimal digits, every other byte
+// as it is.
+inline std::string Quoted(const std::string& arg) {
+    std::string q;
+    for (char ch : arg) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '\n') {
+            q += "\\n";
+        } else if (c == '\t') {
+            q += "\\t";
+        } else if (c == '\r') {
+            q += "\\r";
+        } else if (c < 0x20 || c == 0x7f) {
+            const char hex[] = "0123456789abcdef";
+            q += std::string("\\x") + hex[c / 16] + hex[c % 16];
+        } else {
+            q += ch;
+        }
+    }
+    return q;
+}
+
 inline std::string CutWarning(std::string text) {
     if (text.size() > kMaxWarningText) text = text.substr(0, kMaxWarningText - 3) + "...";
     return text;
@@ -111,7 +134,7 @@ inline std::string CutWarning(std::string text) {
 
 // The text of the warning about argument arg, cut as the program cuts it.
 inline std::string ArgumentWarning(const char* prefix, const std::string& arg) {
-    return CutWarning(prefix + arg);
+    return CutWarning(prefix + Quoted(arg));
 }
 
 // The warning about a step option (-ed and its case mixes) whose hours or
@@ -121,7 +144,7 @@ inline std::string StepWarning(const std::string& arg) {
         (arg[2] != 'd' && arg[2] != 'D'))
         return "";
     return CutWarning(std::string(kStepTooLarge) + " [ " + arg.substr(0, 3) + " ]: \"" +
-                      arg.substr(3) + "\"");
+                      Quoted(arg.substr(3)) + "\"");
 }
 
 // Checks that out, from byte 0 to end, is the heading lines and then whole
