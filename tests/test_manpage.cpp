@@ -319,6 +319,25 @@ TEST(ManualPageMessages, QuotesEveryErrorOfStrictInput) {
     EXPECT_NE(page.find("**** Havorkastilo: Error -> TEXT ****"), std::string::npos);
 }
 
+TEST(ManualPageExitStatus, NamesEveryStatusAndTheEndBySigpipe) {
+    // The statuses are the tags of the section's paragraphs; 141 is what a
+    // shell shows for a program that SIGPIPE ended (tests/test_cli_pipe.cpp).
+    std::set<std::string> tags;
+    std::string text;
+    const std::vector<std::string> lines = Section(ReadFile(kPage), "EXIT STATUS");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].rfind(".TP", 0) == 0 && i + 1 < lines.size() &&
+            lines[i + 1].rfind(".B ", 0) == 0)
+            tags.insert(lines[i + 1].substr(3));
+        text += Plain(lines[i]) + "\n";
+    }
+    EXPECT_EQ(tags, (std::set<std::string>{"0", "1", "2", "141"}));
+    const std::string words = Squeeze(text);
+    EXPECT_NE(words.find("ended by SIGPIPE"), std::string::npos);
+    EXPECT_NE(words.find("without a message"), std::string::npos);
+    EXPECT_NE(words.find("Where SIGPIPE is ignored"), std::string::npos);
+}
+
 TEST(ManualPageMessages, ShowsTheVerboseEchoOfItsExampleLineByLine) {
     const std::string page = Plain(ReadFile(kPage));
     std::set<std::string> pageLines;
