@@ -1,6 +1,7 @@
 #include "PROGINC/ParseArgument.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -70,11 +71,13 @@ void ReadDateFields(const char* a, std::size_t len, std::size_t s, ymdhms& dat) 
 // One integer of the pattern "%d": optional white space, sign and digits.
 // Returns false (value untouched) when no digit follows.  A number beyond the
 // range of int is read as the C library reads it: held at the limits of long,
-// then cut to its low 32 bits (two's complement), so 4294967297 reads as 1.
-bool ScanInt(const char*& p, int& value) {
+// then cut to its low 32 bits (two's complement), so 4294967297 reads as 1;
+// fits is cleared then.
+bool ScanInt(const char*& p, int& value, bool& fits) {
     char* end = nullptr;
     const long v = std::strtol(p, &end, 10);
     if (end == p) return false;
+    if (v < INT_MIN || v > INT_MAX) fits = false;
     value = static_cast<int>(static_cast<std::uint32_t>(static_cast<unsigned long>(v)));
     p = end;
     return true;
@@ -139,15 +142,21 @@ void ParseYMD(const char* argi, ymdhms& dat, int npos) {
 }
 
 long double ParseHMS(const char* argi, int npos) {
+    bool fieldsFit = true;
+    return ParseHMS(argi, npos, fieldsFit);
+}
+
+long double ParseHMS(const char* argi, int npos, bool& fieldsFit) {
     char value[kMaxHMSValue + 1];
     const std::size_t len = argi ? std::strlen(argi) : 0;
     Field(argi, len, Start(npos), kMaxHMSValue, value);
     int h = 0, m = 0;
     long double s = 0;
     const char* p = value;
-    if (ScanInt(p, h) && *p == ':') {
+    fieldsFit = true;
+    if (ScanInt(p, h, fieldsFit) && *p == ':') {
         ++p;
-        if (ScanInt(p, m) && *p == ':') {
+        if (ScanInt(p, m, fieldsFit) && *p == ':') {
             ++p;
             // The seconds follow the rules of "%Lf" exactly (a prefix such as
             // "1e" is no number and leaves them 0).

@@ -53,4 +53,10 @@ void ParseYMD(const char* argi, ymdhms& dat, int npos);
 // of its value held at the limits of long, as the C library's "%d" does.
 long double ParseHMS(const char* argi, int npos);
 
+// The same, and whether every whole field read (hours, minutes) lies within
+// the range of int: fieldsFit is false when one does not, and the span
+// returned is then no reading of the value (the command line warns about it
+// and skips it).
+long double ParseHMS(const char* argi, int npos, bool& fieldsFit);
+
 #endif  // PROGINC_PARSEARGUMENT_H

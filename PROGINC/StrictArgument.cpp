@@ -24,6 +24,7 @@ const char* const kStrictMinute = "MINUTA NI MED 0 IN 59";
 const char* const kStrictSecond = "SEKUNDA NI MANJSA OD 60";
 const char* const kStrictStepForm = "CASOVNI KORAK NI ZAPISAN KOT hh:mm:ss.s, hh:mm ALI hh";
 const char* const kStrictStepSize = "CASOVNI KORAK JE MANJSI OD 1e-7 s";
+const char* const kStrictStepTooLarge = "CASOVNI KORAK JE PREVELIK";
 const char* const kStrictEpochOrder = "ZACETNA EPOHA JE ZA KONCNO EPOHO";
 
 namespace {
@@ -84,15 +85,15 @@ double Number(const Field& f) {
     return std::atof(text);
 }
 
-// Reads a run of digits at p as an int; false when there is none or it
-// exceeds the range of int.
-bool WholeField(const char*& p, long& value) {
+// Skips a run of digits at p; false when there is none.  fits is cleared
+// when the run's value exceeds the range of int (leading zeros do not count).
+bool WholeField(const char*& p, bool& fits) {
     if (!IsDigit(*p)) return false;
-    const char* start = p;
-    while (IsDigit(*p)) ++p;
-    if (p - start > 10) return false;
-    value = std::strtol(start, nullptr, 10);
-    return value <= INT_MAX;
+    long long value = 0;
+    for (; IsDigit(*p); ++p)
+        if (value <= INT_MAX) value = value * 10 + (*p - '0');
+    if (value > INT_MAX) fits = false;
+    return true;
 }
 
 int TwoDigits(const char* p) {
@@ -181,13 +182,14 @@ const char* StrictDate(const char* value, double* second) {
 }
 
 const char* StrictStep(const char* value) {
-    if (std::strlen(value) > static_cast<std::size_t>(kMaxHMSValue)) return kStrictStepForm;
     const char* p = value;
-    long field = 0;
-    if (!WholeField(p, field)) return kStrictStepForm;
+    // The hours and the minutes are read as ints; the seconds, read as an
+    // extended value, may have any number of digits.
+    bool fits = true, secondsFit = true;
+    if (!WholeField(p, fits)) return kStrictStepForm;
     for (int k = 0; k < 2 && *p == ':'; ++k) {
         ++p;
-        if (!WholeField(p, field)) return kStrictStepForm;
+        if (!WholeField(p, k == 0 ? fits : secondsFit)) return kStrictStepForm;
         if (k == 1 && *p == '.') {
             ++p;
             if (!IsDigit(*p)) return kStrictStepForm;
@@ -195,6 +197,8 @@ const char* StrictStep(const char* value) {
         }
     }
     if (*p != '\0') return kStrictStepForm;
+    if (!fits) return kStrictStepTooLarge;
+    if (std::strlen(value) > static_cast<std::size_t>(kMaxHMSValue)) return kStrictStepForm;
     if (!(ParseHMS(value, 0) >= 1e-7)) return kStrictStepSize;
     return nullptr;
 }

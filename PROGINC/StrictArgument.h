@@ -39,9 +39,11 @@ const char* StrictPosition(const char* value, char notation);
 const char* StrictDate(const char* value, double* second);
 
 // Time step "h", "h:m" or "h:m:s" of digits, the seconds with an optional
-// fraction (".5"); each whole field within the range of int, at most 31
+// fraction (".5"); the hours and the minutes within the range of int (the
+// step reader reads them as ints; leading zeros do not count), at most 31
 // characters in all (the longest value the step reader takes), and a step of
-// at least 1e-7 s.
+// at least 1e-7 s.  A step of that form whose hours or minutes exceed the
+// range of int is too large (kStrictStepTooLarge), whatever its length.
 const char* StrictStep(const char* value);
 
 // The messages of the checks, for the manual page and the tests.
@@ -59,5 +61,8 @@ extern const char* const kStrictSecond;          // second not below 60
 extern const char* const kStrictStepForm;        // step not h:m:s of digits
 extern const char* const kStrictStepSize;        // step below 1e-7 s
 extern const char* const kStrictEpochOrder;      // start epoch after the end epoch
+// Hours or minutes of the step beyond the range of int; without strict
+// input, the text of the warning about such a step.
+extern const char* const kStrictStepTooLarge;
 
 #endif  // PROGINC_STRICTARGUMENT_H

@@ -26,7 +26,15 @@
 // Near the zeros of the functions (x a hair from a multiple of pi/2) the
 // value is tiny and the reduction's rounding, below 1e-30 there, is many
 // units of its last place; what the callers need, the error in absolute
-// terms, stays below one unit in the last place of 1 everywhere.  NaN,
+// terms, stays below one unit in the last place of 1 everywhere.
+//
+// Against the true values (libquadmath's 113-bit sinq and cosq of the same x,
+// 10^7 random angles in each of the ranges above): below pi/4 within one
+// unit in the last place (at most 0.81 for the sine, 0.99 for the cosine),
+// 2.6 % of the sines and 7.4 % of the cosines more than half a unit off;
+// beyond it at most 1.7 units for the sine and 2.4 for the cosine, 0.4 to
+// 0.75 % of the sines and 0.9 to 1.7 % of the cosines more than one unit
+// off.  tests/test_kotne_funkcije.cpp holds them to that level.  NaN,
 // infinities and angles with |x| >= 1e6 rad, which would need more bits of
 // pi/2, go to the library.
 #ifndef FUNKCIJE_KOTNEFUNKCIJE_H

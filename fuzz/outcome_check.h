@@ -52,6 +52,9 @@ inline const char* const kFixedWarnings[] = {
 // Warnings that name the argument, and the longest warning text.
 inline const char* const kArgumentWarnings[] = {"NEPOZNAN PARAMETER: ", " - PARAMETHER NUJEN ->  "};
 constexpr std::size_t kMaxWarningText = 511;
+// The warning about a step whose hours or minutes lie beyond int: the text,
+// the option in brackets and its value in quotes.
+inline const char* const kStepTooLarge = "CASOVNI KORAK JE PREVELIK";
 
 // The fatal reports a command line can reach.
 inline const char* const kCalendarFields[] = {"YEAR", "MONTH", "DAY", "HOUR", "MINUTE", "SECOND"};
@@ -72,6 +75,7 @@ inline const char* const kStrictTexts[] = {
     "SEKUNDA NI MANJSA OD 60 [ ",
     "CASOVNI KORAK NI ZAPISAN KOT hh:mm:ss.s, hh:mm ALI hh [ ",
     "CASOVNI KORAK JE MANJSI OD 1e-7 s [ ",
+    "CASOVNI KORAK JE PREVELIK [ ",
     "ZACETNA EPOHA JE ZA KONCNO EPOHO [ -e1, -e2 ]: \"",
     "STEVILO NITI NI CELO STEVILO OD 0 DO 256 [ ",
     "NEPOZNAN PARAMETER: \"",
@@ -100,11 +104,47 @@ inline bool EndsWith(const std::string& s, const std::string& tail) {
     return s.size() >= tail.size() && s.compare(s.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// The text of the warning about argument arg, cut as the program cuts it.
-inline std::string ArgumentWarning(const char* prefix, const std::string& arg) {
-    std::string text = prefix + arg;
+// An argument as the messages quote it: bytes below 0x20 and 0x7f written as
+// \n, \t, \r or \x and two lower-case hexadecimal digits, every other byte
+// as it is.
+inline std::string Quoted(const std::string& arg) {
+    std::string q;
+    for (char ch : arg) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c == '\n') {
+            q += "\\n";
+        } else if (c == '\t') {
+            q += "\\t";
+        } else if (c == '\r') {
+            q += "\\r";
+        } else if (c < 0x20 || c == 0x7f) {
+            const char hex[] = "0123456789abcdef";
+            q += std::string("\\x") + hex[c / 16] + hex[c % 16];
+        } else {
+            q += ch;
+        }
+    }
+    return q;
+}
+
+inline std::string CutWarning(std::string text) {
     if (text.size() > kMaxWarningText) text = text.substr(0, kMaxWarningText - 3) + "...";
     return text;
+}
+
+// The text of the warning about argument arg, cut as the program cuts it.
+inline std::string ArgumentWarning(const char* prefix, const std::string& arg) {
+    return CutWarning(prefix + Quoted(arg));
+}
+
+// The warning about a step option (-ed and its case mixes) whose hours or
+// minutes lie beyond int; empty for any other argument.
+inline std::string StepWarning(const std::string& arg) {
+    if (arg.size() < 3 || arg[0] != '-' || (arg[1] != 'e' && arg[1] != 'E') ||
+        (arg[2] != 'd' && arg[2] != 'D'))
+        return "";
+    return CutWarning(std::string(kStepTooLarge) + " [ " + arg.substr(0, 3) + " ]: \"" +
+                      Quoted(arg.substr(3)) + "\"");
 }
 
 // Checks that out, from byte 0 to end, is the heading lines and then whole
@@ -258,6 +298,12 @@ inline std::string CheckErrorStream(const std::string& err, std::size_t end,
                 }
             }
             for (std::size_t i = next; length == 0 && i < args.size(); ++i) {
+                const std::string step = StepWarning(args[i]);
+                if (!step.empty() && StartsAt(err, at, step + kWarningTail)) {
+                    length = step.size();
+                    next = i + 1;
+                    break;
+                }
                 for (const char* prefix : kArgumentWarnings) {
                     const std::string text = ArgumentWarning(prefix, args[i]);
                     if (StartsAt(err, at, text + kWarningTail)) {

@@ -61,7 +61,8 @@ std::string Cut(std::string text) {
 
 std::string Formatted(const char* format, const char* argument) {
     char text[kMaxWarningText + 1];
-    const int n = std::snprintf(text, sizeof text, format, argument ? argument : "");
+    const int n =
+        std::snprintf(text, sizeof text, format, Printable(argument ? argument : "").c_str());
     if (n > kMaxWarningText) std::memcpy(text + kMaxWarningText - 3, "...", 4);
     return text;
 }
@@ -74,7 +75,7 @@ void Malformed(const Havorkastilo& ptZ, const char* text, const char* a) {
         ProgramWarning(kProgramName, text);
         return;
     }
-    ProgramUsageError(kProgramName, Cut(std::string(text) + ": \"" + a + "\"").c_str());
+    ProgramUsageError(kProgramName, Cut(std::string(text) + ": \"" + Printable(a) + "\"").c_str());
 }
 
 // An argument that is no option of the program (format: one of the two
@@ -88,14 +89,18 @@ void NotAnOption(const Havorkastilo& ptZ, const char* format, const char* strict
     ProgramUsageError(kProgramName, Formatted(strictFormat, a).c_str());
 }
 
-// Strict mode's refusal of a value: what is wrong, the option (the first
-// optionLength characters of the argument) and the value in quotes.
-[[noreturn]] void RefuseValue(const char* text, const char* a, std::size_t optionLength) {
+// What is wrong with a value, the option (the first optionLength characters
+// of the argument) in brackets and the value in quotes.
+std::string ValueMessage(const char* text, const char* a, std::size_t optionLength) {
     const std::string arg(a);
     const std::size_t n = arg.size() < optionLength ? arg.size() : optionLength;
-    ProgramUsageError(kProgramName, Cut(std::string(text) + " [ " + arg.substr(0, n) + " ]: \"" +
-                                        arg.substr(n) + "\"")
-                                        .c_str());
+    return Cut(std::string(text) + " [ " + Printable(arg.substr(0, n)) + " ]: \"" +
+               Printable(arg.substr(n)) + "\"");
+}
+
+// Strict mode's refusal of a value.
+[[noreturn]] void RefuseValue(const char* text, const char* a, std::size_t optionLength) {
+    ProgramUsageError(kProgramName, ValueMessage(text, a, optionLength).c_str());
 }
 
 void ParsePosition(Havorkastilo& ptZ, const char* a) {
@@ -170,14 +175,23 @@ void ParseEpochOption(Havorkastilo& ptZ, const char* a, ymdhms& scratch, EpochTe
             return;
         }
         case 'd':
-        case 'D':
+        case 'D': {
             if (ptZ.strict) {
                 if (const char* fault = StrictStep(a + 3)) RefuseValue(fault, a, 3);
             }
+            // Hours or minutes beyond int would wrap to some other step: the
+            // value is warned about and skipped, like any malformed option.
+            bool fieldsFit = true;
+            const long double dt = ParseHMS(a, 3, fieldsFit);
+            if (!fieldsFit) {
+                ProgramWarning(kProgramName, ValueMessage(kStrictStepTooLarge, a, 3).c_str());
+                return;
+            }
             ptZ.isDt = true;
-            ptZ.dt = ParseHMS(a, 3);
+            ptZ.dt = dt;
             if (ptZ.GetVerbose()) Echo() << "Casovni interval: " << ptZ.dt << " s!" << std::endl;
             return;
+        }
         default:
             Malformed(ptZ, kEpochWarning, a);
     }
@@ -311,6 +325,29 @@ void FirstPass(Havorkastilo& ptZ, int nargc, const char** cargv) {
 }
 
 }  // namespace
+
+std::string Printable(const std::string& text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string out;
+    out.reserve(text.size());
+    for (const char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c >= 0x20 && c != 0x7f) {
+            out += ch;
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c == '\r') {
+            out += "\\r";
+        } else {
+            out += "\\x";
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+    }
+    return out;
+}
 
 void WarnAboutArgument(const char* format, const char* argument) {
     ProgramWarning(kProgramName, Formatted(format, argument).c_str());

@@ -2,6 +2,8 @@
 #ifndef SRC_FPARSEARGS_H
 #define SRC_FPARSEARGS_H
 
+#include <string>
+
 #include "src/Havorkastilo.h"
 
 // Longest warning text (characters, the terminator not counted).  A warning
@@ -16,8 +18,15 @@ constexpr int kMaxWarningText = 511;
 // only for help, prints the help text and clears the run flag.
 void ParseArguments(Havorkastilo& ptZ, int nargc, const char** cargv);
 
-// The warning text for an argument, built from a format with one %s, cut to
-// kMaxWarningText characters (ending in "...") when the argument is long.
+// The warning text for an argument, built from a format with one %s filled
+// with Printable(argument), cut to kMaxWarningText characters (ending in
+// "...") when the argument is long.
 void WarnAboutArgument(const char* format, const char* argument);
+
+// An argument as the messages quote it: the control bytes (below 0x20, and
+// 0x7f) written as \n, \t, \r or \xhh (two lower-case hexadecimal digits),
+// so that a message keeps its frame on its lines; every other byte (the
+// backslash and bytes from 0x80 included) as it is.
+std::string Printable(const std::string& text);
 
 #endif  // SRC_FPARSEARGS_H

@@ -235,6 +235,20 @@ TEST(ManualPageMessages, QuotesEveryWarningAsTheProgramWritesIt) {
     EXPECT_NE(page.find("Continuing Havorkastilo ..."), std::string::npos);
 }
 
+TEST(ManualPageMessages, QuotesTheWarningAboutAStepBeyondInt) {
+    const std::string page = Squeeze(Plain(ReadFile(kPage)));
+    const ProgramRun run = RunHavorkastilo({"-ed2147483648:0:0", "-e22019-01-17/00:00:00"});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+    const std::string open = "Warning -> ", close = " ####";
+    const std::size_t from = run.err.find(open);
+    ASSERT_NE(from, std::string::npos) << run.err;
+    const std::size_t start = from + open.size();
+    const std::string text = run.err.substr(start, run.err.find(close, start) - start);
+    EXPECT_EQ(text, "CASOVNI KORAK JE PREVELIK [ -ed ]: \"2147483648:0:0\"");
+    EXPECT_NE(page.find(Squeeze(text)), std::string::npos) << "not in the page: " << text;
+}
+
 TEST(ManualPageMessages, QuotesEveryErrorReportAsTheProgramWritesIt) {
     const std::string page = Squeeze(Plain(ReadFile(kPage)));
     struct Case {
@@ -300,6 +314,7 @@ TEST(ManualPageMessages, QuotesEveryErrorOfStrictInput) {
         {"-s", "-e12019-01-17/00:00:60"},
         {"-s", "-ed1.5"},
         {"-s", "-ed0"},
+        {"-s", "-ed2147483648"},
         {"-oc", "-e12020-01-01/00:00:00"},
         {"-s", "-j999"},
     };
@@ -320,6 +335,25 @@ TEST(ManualPageMessages, QuotesEveryErrorOfStrictInput) {
     }
     EXPECT_EQ(texts.size(), lines.size());
     EXPECT_NE(page.find("**** Havorkastilo: Error -> TEXT ****"), std::string::npos);
+}
+
+TEST(ManualPageExitStatus, NamesEveryStatusAndTheEndBySigpipe) {
+    // The statuses are the tags of the section's paragraphs; 141 is what a
+    // shell shows for a program that SIGPIPE ended (tests/test_cli_pipe.cpp).
+    std::set<std::string> tags;
+    std::string text;
+    const std::vector<std::string> lines = Section(ReadFile(kPage), "EXIT STATUS");
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].rfind(".TP", 0) == 0 && i + 1 < lines.size() &&
+            lines[i + 1].rfind(".B ", 0) == 0)
+            tags.insert(lines[i + 1].substr(3));
+        text += Plain(lines[i]) + "\n";
+    }
+    EXPECT_EQ(tags, (std::set<std::string>{"0", "1", "2", "141"}));
+    const std::string words = Squeeze(text);
+    EXPECT_NE(words.find("ended by SIGPIPE"), std::string::npos);
+    EXPECT_NE(words.find("without a message"), std::string::npos);
+    EXPECT_NE(words.find("Where SIGPIPE is ignored"), std::string::npos);
 }
 
 TEST(ManualPageMessages, ShowsTheVerboseEchoOfItsExampleLineByLine) {

@@ -182,6 +182,33 @@ TEST(Steps, WholeNumbersBeyondIntKeepTheirLow32Bits) {
     EXPECT_EQ(ParseHMS("-ed0:99999999999999999999", 3), -60);  // held at LONG_MAX -> -1
 }
 
+TEST(Steps, WholeFieldsBeyondIntAreReported) {
+    // Fault guarded: hours or minutes beyond int wrapped to some other step
+    // without a word (2147483648 h read as -7.7e12 s).
+    const struct {
+        const char* arg;
+        bool fit;
+    } cases[] = {
+        {"-ed2147483647:0:0", true},       {"-ed2147483648:0:0", false},
+        {"-ed-2147483648:0:0", true},      {"-ed-2147483649:0:0", false},
+        {"-ed0:2147483647", true},         {"-ed0:2147483648", false},
+        {"-ed0:-2147483649:0", false},     {"-ed9999999999", false},
+        {"-ed0:0:99999999999", true},       // the seconds are no int
+        {"-ed1:x:99999999999", true},       // reading stops before the last field
+        {"-ed00000000000000000001", true},  // leading zeros
+    };
+    for (const auto& c : cases) {
+        bool fit = !c.fit;
+        ParseHMS(c.arg, 3, fit);
+        EXPECT_EQ(fit, c.fit) << c.arg;
+    }
+    // Where the fields fit, the span is the one ParseHMS gives.
+    bool fit = false;
+    EXPECT_EQ(ParseHMS("-ed2147483647:0:0", 3, fit), 2147483647.0L * 3600);
+    EXPECT_EQ(ParseHMS("-ed-1:30:15.5", 3, fit), -3600 + 1800 + 15.5L);
+    EXPECT_TRUE(fit);
+}
+
 TEST(Steps, TheValueIsReadFromItsFirst31Characters) {
     // 0:0: and 27 sevens: the rest of the digits are not read.
     const std::string sevens(100, '7');

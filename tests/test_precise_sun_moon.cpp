@@ -107,12 +107,132 @@ struct Miss {
     }
 };
 
-// The interpolation error bound the header states.
+// The interpolation error bound the header states.  At the epochs of the
+// largest misses, a window shifted by one node misses the Sun's distance by
+// more than 8 m (TheLargestMissesAreWithinTheBoundAndAShiftedWindowIsNot).
+constexpr long double kSunDirectionBound = 1e-10L;     // rad
+constexpr long double kMoonDirectionBound = 1.3e-10L;  // rad
+constexpr long double kMoonDistanceBound = 0.04L;      // m
+constexpr long double kSunDistanceBound = 6.0L;        // m
+
 void ExpectWithinBound(const Miss& m) {
-    EXPECT_LT(m.sunDir, 1e-9L);
-    EXPECT_LT(m.moonDir, 1e-9L);
-    EXPECT_LT(m.moonR, 1.0L);
-    EXPECT_LT(m.sunR, 20.0L);
+    EXPECT_LT(m.sunDir, kSunDirectionBound);
+    EXPECT_LT(m.moonDir, kMoonDirectionBound);
+    EXPECT_LT(m.moonR, kMoonDistanceBound);
+    EXPECT_LT(m.sunR, kSunDistanceBound);
+}
+
+// The interpolation as the header documents it, written independently of the
+// class: each quantity sampled by ERFA at TT MJD = k * spacing, and the
+// interval [k, k + 1) that holds the epoch's TT interpolated from the nodes
+// k - n/2 + 1 .. k + n/2, by Lagrange's formula (values) or Hermite's
+// (values and rates, for the Earth), in long double.  shift moves a window
+// by whole nodes, for the checks that a wrong window is seen.
+struct Windows {
+    int cip = 0, moon = 0, earth = 0;  // node shifts of the three windows
+};
+
+// p(x) at x (in node spacings from node k) from the nodes at abscissae z[i]
+// with values f[i] and, when d is given, derivatives d[i] per spacing.
+long double Lagrange(int n, const long double* z, const long double* f, long double x) {
+    long double sum = 0;
+    for (int i = 0; i < n; ++i) {
+        long double l = 1;
+        for (int j = 0; j < n; ++j)
+            if (j != i) l *= (x - z[j]) / (z[i] - z[j]);
+        sum += l * f[i];
+    }
+    return sum;
+}
+
+long double Hermite(int n, const long double* z, const long double* f, const long double* d,
+                    long double x) {
+    long double sum = 0;
+    for (int i = 0; i < n; ++i) {
+        long double l = 1, slope = 0;  // L_i(x) and L_i'(z_i)
+        for (int j = 0; j < n; ++j) {
+            if (j == i) continue;
+            l *= (x - z[j]) / (z[i] - z[j]);
+            slope += 1 / (z[i] - z[j]);
+        }
+        sum += l * l * ((1 - 2 * (x - z[i]) * slope) * f[i] + (x - z[i]) * d[i]);
+    }
+    return sum;
+}
+
+// Three components of a quantity at TT (MJD) t: spacing in days, n nodes.
+// evaluate(t, value, rate) is ERFA at a node; rate is used when hermite.
+template <class Evaluate>
+void Interpolated(long double t, long double spacing, int n, int shift, bool hermite,
+                  Evaluate evaluate, long double out[3]) {
+    const long double steps = t / spacing;
+    const long double k = std::floor(steps);
+    const long double x = steps - k;
+    long double z[12], f[3][12], d[3][12];
+    for (int i = 0; i < n; ++i) {
+        z[i] = 1 - n / 2 + shift + i;
+        double value[3], rate[3] = {0, 0, 0};
+        evaluate(static_cast<double>((k + z[i]) * spacing), value, rate);
+        for (int j = 0; j < 3; ++j) {
+            f[j][i] = value[j];
+            d[j][i] = rate[j] * spacing;
+        }
+    }
+    for (int j = 0; j < 3; ++j)
+        out[j] = hermite ? Hermite(n, z, f[j], d[j], x) : Lagrange(n, z, f[j], x);
+}
+
+Bodies Reference(const mjd& e, const Windows& w) {
+    const long double tt =
+        e.GetMJDay() + (e.GetSecond() + (LeapSecond(e) + 19.0L) + 32.184L) / 86400;
+    long double cip[3], moon[3], earth[3];
+    Interpolated(
+        tt, 1.5L, 12, w.cip, false,
+        [](double t, double* v, double*) { eraXys06a(2400000.5, t, &v[0], &v[1], &v[2]); }, cip);
+    Interpolated(
+        tt, 0.5L, 10, w.moon, false,
+        [](double t, double* v, double*) {
+            double pv[2][3];
+            eraMoon98(2400000.5, t, pv);
+            for (int j = 0; j < 3; ++j) v[j] = pv[0][j];
+        },
+        moon);
+    Interpolated(
+        tt, 3.0L, 6, w.earth, true,
+        [](double t, double* v, double* r) {
+            double pvh[2][3], pvb[2][3];
+            eraEpv00(2400000.5, t, pvh, pvb);
+            for (int j = 0; j < 3; ++j) {
+                v[j] = pvh[0][j];
+                r[j] = pvh[1][j];
+            }
+        },
+        earth);
+    // The matrix of the epoch from the interpolated X, Y, s, as eraC2t06a
+    // composes it; UT1 = UTC, no polar motion.
+    double rc2i[3][3], rpom[3][3], rc2t[3][3];
+    eraC2ixys(static_cast<double>(cip[0]), static_cast<double>(cip[1]), static_cast<double>(cip[2]),
+              rc2i);
+    const double era =
+        eraEra00(2400000.5 + e.GetMJDay(), static_cast<double>(e.GetSecond() / 86400));
+    eraPom00(0, 0, eraSp00(2400000.5, static_cast<double>(tt)), rpom);
+    eraC2tcio(rc2i, era, rpom, rc2t);
+    const auto turn = [&rc2t](const long double v[3], long double sign) {
+        xyz u;
+        u.Set(sign * (rc2t[0][0] * v[0] + rc2t[0][1] * v[1] + rc2t[0][2] * v[2]),
+              sign * (rc2t[1][0] * v[0] + rc2t[1][1] * v[1] + rc2t[1][2] * v[2]),
+              sign * (rc2t[2][0] * v[0] + rc2t[2][1] * v[1] + rc2t[2][2] * v[2]));
+        return u.GetUnitVector(1);
+    };
+    const auto length = [](const long double v[3]) {
+        return std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]) * ERFA_DAU;
+    };
+    Bodies b;
+    b.sun = turn(earth, -1);  // the geocentric Sun is the heliocentric Earth reversed
+    b.moon = turn(moon, 1);
+    b.sunR = length(earth);
+    b.moonR = length(moon);
+    return b;
 }
 
 mjd Utc(int y, int mo, int d, int h, int mi) {
@@ -266,6 +386,91 @@ TEST(PreciseInterpolation, HourlyThrough2020AndAcrossALeapSecond) {
     for (int i = 0; i < 240; ++i, e += 1.0L) leap.Add(Precise(p, e), Direct(e));
     leap.Print("2016-12-31 23:58 to 2017-01-01 00:02, each second");
     ExpectWithinBound(leap);
+}
+
+// The grid as the header documents it: the interval [k, k + 1) is
+// interpolated from the nodes k - n/2 + 1 .. k + n/2.  The class agrees with
+// the independent interpolation from ERFA at those nodes to the rounding of
+// the arithmetic, and a window shifted by one node, earlier or later, for any
+// of the three quantities, is told apart from it by orders of magnitude.
+TEST(PreciseInterpolation, TheWindowOfNodesStartsHalfAWindowBeforeTheInterval) {
+    // Fault guarded: a window one node off (the first node at k - n/2 or
+    // k - n/2 + 2) interpolates between the same nodes less well, which the
+    // bounds of the interpolation error see only at their worst epochs.
+    constexpr long double kDirection = 1e-15L;    // rad
+    constexpr long double kSunDistance = 1e-3L;   // m
+    constexpr long double kMoonDistance = 1e-6L;  // m
+    PreciseSunMoon p;
+    Uniform u(61);
+    std::vector<mjd> epochs;
+    for (int i = 0; i < 60; ++i)
+        epochs.emplace_back(static_cast<std::uint32_t>(15385 + u() * (124593 - 15385)),
+                            u() * 86400);
+    // Some epochs of the largest misses of the interpolation itself.
+    for (const mjd& e : {mjd(19405, 43380), mjd(110003, 22560), mjd(35469, 64680)})
+        epochs.push_back(e);
+    Miss same;
+    long double shifted[3][2] = {};  // per quantity and direction of the shift: largest difference
+    for (const mjd& e : epochs) {
+        const Bodies got = Precise(p, e);
+        same.Add(got, Reference(e, Windows{}));
+        for (int side = 0; side < 2; ++side) {
+            const int d = side ? 1 : -1;
+            const Bodies cip = Reference(e, Windows{d, 0, 0});
+            const Bodies moon = Reference(e, Windows{0, d, 0});
+            const Bodies earth = Reference(e, Windows{0, 0, d});
+            shifted[0][side] = std::fmax(shifted[0][side], Angle(got.moon, cip.moon));
+            shifted[1][side] = std::fmax(shifted[1][side], std::fabs(got.moonR - moon.moonR));
+            shifted[2][side] = std::fmax(shifted[2][side], std::fabs(got.sunR - earth.sunR));
+        }
+    }
+    same.Print("against the documented window");
+    std::printf(
+        "  windows shifted by -1 / +1 node differ by up to: CIP %.2Le / %.2Le rad (Moon's "
+        "direction), Moon %.4Lf / %.4Lf m, Earth %.3Lf / %.3Lf m\n",
+        shifted[0][0], shifted[0][1], shifted[1][0], shifted[1][1], shifted[2][0], shifted[2][1]);
+    EXPECT_LT(same.sunDir, kDirection);
+    EXPECT_LT(same.moonDir, kDirection);
+    EXPECT_LT(same.sunR, kSunDistance);
+    EXPECT_LT(same.moonR, kMoonDistance);
+    for (int side = 0; side < 2; ++side) {
+        EXPECT_GT(shifted[0][side], 100 * kDirection);
+        EXPECT_GT(shifted[1][side], 100 * kMoonDistance);
+        EXPECT_GT(shifted[2][side], 100 * kSunDistance);
+    }
+}
+
+// The epochs of the largest misses over 1901-2199 (ERFA at every hour of the
+// span, and each minute of the six hours around the largest): the bound holds
+// there, and a window shifted by one node would break it there.
+TEST(PreciseInterpolation, TheLargestMissesAreWithinTheBoundAndAShiftedWindowIsNot) {
+    const struct {
+        const char* what;
+        mjd epoch;
+    } worst[] = {
+        {"Sun's distance, 5.75 m", mjd(19405, 43380)},
+        {"Sun's distance, 5.75 m", mjd(42055, 42900)},
+        {"Sun's direction, 9.6e-11 rad", mjd(122349, 67980)},
+        {"Moon's direction, 1.24e-10 rad", mjd(110003, 22560)},
+        {"Moon's distance, 3.4 cm", mjd(35469, 64680)},
+        {"Moon's distance, 3.4 cm", mjd(82615, 21540)},
+    };
+    PreciseSunMoon p;
+    Miss m, earlier, later;
+    for (const auto& w : worst) {
+        const Bodies direct = Direct(w.epoch);
+        Miss one;
+        one.Add(Precise(p, w.epoch), direct);
+        SCOPED_TRACE(w.what);
+        ExpectWithinBound(one);
+        m.Add(Precise(p, w.epoch), direct);
+        earlier.Add(Reference(w.epoch, Windows{-1, -1, -1}), direct);
+        later.Add(Reference(w.epoch, Windows{1, 1, 1}), direct);
+    }
+    m.Print("the epochs of the largest misses");
+    earlier.Print("the same, every window a node earlier");
+    later.Print("the same, every window a node later");
+    for (const Miss* shifted : {&earlier, &later}) EXPECT_GT(shifted->sunR, kSunDistanceBound);
 }
 
 TEST(PreciseResults, AreUnitVectorsAndAPureFunctionOfTheEpoch) {

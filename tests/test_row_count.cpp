@@ -132,3 +132,59 @@ TEST(RowCountEndToEnd, ThreeTenthsOverAnHourInTheCommaSeparatedOutput) {
     ASSERT_EQ(lines.size(), 1u + 12001u);
     EXPECT_EQ(lines.back().substr(0, 45), "2019-01-17T13:00:00.0000000Z,58500,46800.0000");
 }
+
+// The count's tolerance on both sides.  A step dt = (1 + d) / 3 s over an
+// hour: the quotient 3600 / dt = 10800 / (1 + d) falls 10800 d / (1 + d) short
+// of 10800, which counts as 10800 when it is within 1e-9 of 10800 (1.08e-5),
+// that is for d up to 1.000000001e-9.  The last epoch is then 10800 steps
+// after the start, 10800 (dt - 1/3) = 3600 d s after the end epoch; beyond
+// the tolerance it is 10799 steps after the start.
+//   dt 0.33333333349:  d = 4.7e-10,  short by 5.08e-6: 10801 rows, the last
+//                      at 3600.0000017 s;
+//   dt 0.33333333363:  d = 8.9e-10,  short by 9.61e-6: 10801 rows, the last
+//                      at 3600.0000032 s;
+//   dt 0.33333333370:  d = 1.1e-9,   short by 1.188e-5: 10800 rows, the last
+//                      at 10799 dt = 3599.6666706 s.
+TEST(RowCount, AQuotientWithinTheToleranceCountsAndOneBeyondItDoesNot) {
+    const mjd start(58500, 43200), end(58500, 46800);
+    EXPECT_EQ(RowCount(start, end, Step("00:00:00.33333333349")), 10801u);
+    EXPECT_EQ(RowCount(start, end, Step("00:00:00.33333333363")), 10801u);
+    EXPECT_EQ(RowCount(start, end, Step("00:00:00.33333333370")), 10800u);
+}
+
+TEST(RowCountEndToEnd, AStepAHairLongerThanAThirdStillEndsAtTheEndEpoch) {
+    const ProgramRun run =
+        RunProgram(HAVORKASTILO_EXE,
+                   {"-e12019-01-17/12:00:00", "-e22019-01-17/13:00:00", "-ed00:00:00.33333333349"});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+    const std::vector<std::string> lines = SplitLines(run.out);
+    ASSERT_EQ(lines.size(), 2u + 10801u);
+    TableRow last;
+    ASSERT_TRUE(ParseRow(lines.back(), last));
+    EXPECT_EQ(last.text[0], "58500");
+    EXPECT_EQ(last.text[1], "46800.0");
+}
+
+TEST(RowCountEndToEnd, TheLastEpochOnEachSideOfTheTolerance) {
+    const struct {
+        const char* step;
+        std::size_t rows;
+        const char* last;  // the beginning of the last line: time stamp, day, seconds
+    } cases[] = {
+        {"00:00:00.33333333349", 10801, "2019-01-17T13:00:00.0000017Z,58500,46800.0000017,"},
+        {"00:00:00.33333333363", 10801, "2019-01-17T13:00:00.0000032Z,58500,46800.0000032,"},
+        {"00:00:00.33333333370", 10800, "2019-01-17T12:59:59.6666706Z,58500,46799.6666706,"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.step);
+        const ProgramRun run =
+            RunProgram(HAVORKASTILO_EXE, {"-oc", "-e12019-01-17/12:00:00", "-e22019-01-17/13:00:00",
+                                          std::string("-ed") + c.step});
+        ASSERT_TRUE(run.exited);
+        EXPECT_EQ(run.status, 0);
+        const std::vector<std::string> lines = SplitLines(run.out);
+        ASSERT_EQ(lines.size(), 1u + c.rows);
+        EXPECT_EQ(lines.back().substr(0, std::string(c.last).size()), c.last);
+    }
+}
