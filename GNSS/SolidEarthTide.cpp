@@ -275,16 +275,27 @@ SolidEarthTide::EpochTerms SolidEarthTide::TermsAt(const mjd& eph, long double c
         const double* r = kDATDIU[j];
         // Rows 30 and 31 add exactly nothing.
         if (r[5] == 0 && r[6] == 0 && r[7] == 0 && r[8] == 0) continue;
-        const Phasor t = Argument(Phasor{1, 0}, PHASE, kDIUMULT[j], 0);
-        A.radialSin += r[5] * t.c - r[6] * t.s;
-        A.radialCos += r[5] * t.s + r[6] * t.c;
-        A.horizontalSin += r[7] * t.c - r[8] * t.s;
-        A.horizontalCos += r[7] * t.s + r[8] * t.c;
+        const std::array<signed char, 5>& m = kDIUMULT[j];
+        const Phasor t = Argument(PHASE[0][m[0] + 3], PHASE, m, 1);
+        // Most rows hold a radial sine amplitude alone: a zero amplitude's
+        // products add nothing, and are left out.
+        if (r[6] == 0) {
+            A.radialSin += r[5] * t.c;
+            A.radialCos += r[5] * t.s;
+        } else {
+            A.radialSin += r[5] * t.c - r[6] * t.s;
+            A.radialCos += r[5] * t.s + r[6] * t.c;
+        }
+        if (r[7] != 0 || r[8] != 0) {
+            A.horizontalSin += r[7] * t.c - r[8] * t.s;
+            A.horizontalCos += r[7] * t.s + r[8] * t.c;
+        }
     }
     A.longRadial = A.longNorth = 0;
     for (std::size_t j = 0; j < 5; ++j) {
         const double* r = kDATLON[j];
-        const Phasor f = Argument(Phasor{1, 0}, PHASE, kLONMULT[j], 0);
+        const std::array<signed char, 5>& m = kLONMULT[j];
+        const Phasor f = Argument(PHASE[0][m[0] + 3], PHASE, m, 1);
         A.longRadial += r[5] * f.c + r[7] * f.s;
         A.longNorth += r[6] * f.c + r[8] * f.s;
     }
