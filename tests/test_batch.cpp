@@ -1324,6 +1324,94 @@ TEST_F(BatchTest, ProgressIsShownOnATerminalOnly) {
               std::string::npos);
 }
 
+// The fault: "-" and pipes were refused as "no such readable file", though
+// the list is read as a stream.
+TEST_F(BatchTest, AListFromStandardInputOrAPipeIsReadOnce) {
+    const std::string list = Path("list.csv");
+    WriteFile(list, "name,lat,lon,h\nA,46,15,0\nB,91,15,0\nC,47,16,0\n");
+    const std::string bad = ": line 3: the latitude 91 is beyond 90 degrees\n";
+    const std::string runner = Quote(kRunner) + " ";
+    auto tail = [&](const std::string& out) {
+        std::string t = " -o " + Quote(out) + " --program " + Quote(kProgram) + " --";
+        for (const std::string& o : kSpan) t += " " + Quote(o);
+        return t;
+    };
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0644), 0);
+    const struct {
+        std::string what, command, name;
+    } cases[] = {
+        {"standard input from a file", runner + "-" + tail(Path("o0")) + " <" + Quote(list),
+         "standard input"},
+        {"standard input from a pipe",
+         "cat " + Quote(list) + " | " + runner + "-" + tail(Path("o1")), "standard input"},
+        {"a process substitution",
+         "bash -c " + Quote(runner + "<(cat " + Quote(list) + ")" + tail(Path("o2"))), "/dev/fd/"},
+        {"a named FIFO",
+         "cat " + Quote(list) + " >" + Quote(Path("fifo")) + " & " + runner + Quote(Path("fifo")) +
+             tail(Path("o3")),
+         Path("fifo")},
+    };
+    int i = 0;
+    for (const auto& c : cases) {
+        const std::string out = Path("o" + std::to_string(i++));
+        const ProgramRun run = Shell(c.command, 120);
+        ASSERT_TRUE(run.exited) << c.what;
+        EXPECT_EQ(run.status, 1) << c.what << ": a bad line\n" << run.err;
+        const std::size_t at = run.err.find(bad);
+        ASSERT_NE(at, std::string::npos) << c.what << "\n" << run.err;
+        EXPECT_EQ(run.err.rfind("havorkastilo-batch: " + c.name, 0), 0u) << c.what << "\n"
+                                                                         << run.err;
+        EXPECT_NE(run.err.find(
+                      "havorkastilo-batch: 3 station lines: 2 done, 0 skipped, 0 failed, 1 bad\n"),
+                  std::string::npos)
+            << c.what << "\n"
+            << run.err;
+        EXPECT_EQ(Names(out), (std::set<std::string>{"A.txt", "C.txt"})) << c.what;
+        EXPECT_EQ(ReadFile(out + "/A.txt"), Direct("-pc46,15,0", kSpan)) << c.what;
+        EXPECT_EQ(ReadFile(out + "/C.txt"), Direct("-pc47,16,0", kSpan)) << c.what;
+    }
+
+    // Checking standard input.
+    const ProgramRun check = Shell(runner + "- --check <" + Quote(list));
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.err, "havorkastilo-batch: standard input" + bad +
+                             "havorkastilo-batch: standard input: 3 station lines, 1 bad\n");
+
+    // On a terminal the stream is read twice, to count the stations first:
+    // the progress shows the total.
+    const std::string screen =
+        OnTerminal({"/bin/bash", "-c", runner + "<(cat " + Quote(list) + ")" + tail(Path("tty"))});
+    const std::size_t badAt = screen.find(bad.substr(0, bad.size() - 1));
+    const std::size_t start = screen.find("\rhavorkastilo-batch: 0/2 stations");
+    const std::size_t end = screen.find("\rhavorkastilo-batch: 2/2 stations");
+    EXPECT_NE(badAt, std::string::npos) << screen;
+    EXPECT_NE(start, std::string::npos) << screen;
+    EXPECT_NE(end, std::string::npos) << screen;
+    EXPECT_LT(badAt, start) << screen;
+    EXPECT_LT(start, end) << screen;
+    EXPECT_EQ(Names(Path("tty")), (std::set<std::string>{"A.txt", "C.txt"}));
+
+    // A Slurm job's tasks read the list when they start: a stream is refused.
+    ProgramRun slurm = Shell(runner + "- -o " + Quote(Path("s")) + " --slurm 2 <" + Quote(list));
+    EXPECT_EQ(slurm.status, 2);
+    EXPECT_EQ(slurm.out, "");
+    EXPECT_EQ(slurm.err,
+              "havorkastilo-batch: error: --slurm needs the station list in a file, which its "
+              "tasks read when they start, not standard input\n");
+    slurm = Shell("bash -c " + Quote(runner + "<(cat " + Quote(list) + ") -o " + Quote(Path("s")) +
+                                     " --slurm 2"));
+    EXPECT_EQ(slurm.status, 2);
+    EXPECT_NE(slurm.err.find("a file, which its tasks read when they start, not /dev/fd/"),
+              std::string::npos)
+        << slurm.err;
+    EXPECT_FALSE(Exists(Path("s")));
+
+    // A folder is no list.
+    const ProgramRun folder = Batch({Path("o0"), "-o", Path("f"), "--program", kProgram});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err, "havorkastilo-batch: error: " + Path("o0") + ": no such readable file\n");
+}
+
 // ---------------------------------------------------------------------------
 // The README
 
