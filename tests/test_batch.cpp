@@ -15,6 +15,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -508,6 +509,38 @@ TEST_F(BatchTest, ARerunSkipsFinishedStationsAndForceRecomputesThem) {
     EXPECT_NE(Id(out + "/A.txt").inode, first["A"].inode) << "not written anew";
     EXPECT_EQ(ReadFile(out + "/A.txt"), Direct("-pc46,15,0", kSpan));
     EXPECT_EQ(Names(out), (std::set<std::string>{"A.txt", "B.txt", "C.txt"}));
+}
+
+// The fault: runs that collided on a station left NAME.err beside a complete
+// NAME.txt, and a rerun, which skips the station, left the stale log there.
+TEST_F(BatchTest, ALogBesideAFinishedTableGoesWhenARerunFindsTheStationDone) {
+    WriteFile(Path("list.csv"), "name,lat,lon,h\nA,46,15,0\nB,47,16,0\n");
+    const std::string out = Path("out");
+    std::vector<std::string> args = {Path("list.csv"), "-o", out, "--program", kProgram, "--"};
+    args.insert(args.end(), kSpan.begin(), kSpan.end());
+    ASSERT_EQ(Batch(args).status, 0);
+    const FileId table = Id(out + "/A.txt");
+    // A stale log of a station of the list, and the table and log of a
+    // station the list does not hold.
+    WriteFile(out + "/A.err", "an old failure\n");
+    WriteFile(out + "/Z.txt", "a table of another list\n");
+    WriteFile(out + "/Z.err", "a log of another list\n");
+    const std::set<std::string> planted = {"A.txt", "A.err", "B.txt", "Z.txt", "Z.err"};
+
+    // --check changes nothing.
+    const ProgramRun check = Batch({Path("list.csv"), "-o", out, "--check"});
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(check.err, "havorkastilo-batch: " + Path("list.csv") +
+                             ": 2 station lines, 0 bad; 2 done already in " + out + ", 0 to run\n");
+    EXPECT_EQ(Names(out), planted);
+
+    const ProgramRun rerun = Batch(args);
+    ASSERT_TRUE(rerun.exited);
+    EXPECT_EQ(rerun.status, 0);
+    EXPECT_EQ(rerun.err,
+              "havorkastilo-batch: 2 station lines: 0 done, 2 skipped, 0 failed, 0 bad\n");
+    EXPECT_EQ(Names(out), (std::set<std::string>{"A.txt", "B.txt", "Z.txt", "Z.err"}));
+    EXPECT_TRUE(Same(Id(out + "/A.txt"), table)) << "the table was redone";
 }
 
 // Processes for the kill test: started with their output in files, and the
@@ -1256,6 +1289,135 @@ TEST_F(BatchTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeAnyRun) {
               std::string::npos)
         << run.err;
     EXPECT_TRUE(Names(locked).empty());
+}
+
+// A tmpfs mounted on a folder for one test, unmounted on every way out.
+class Tmpfs {
+  public:
+    Tmpfs(const std::string& dir, const std::string& size) : dir_(dir) {
+        mkdir(dir.c_str(), 0755);
+        const ProgramRun run =
+            Shell("mount -t tmpfs -o size=" + size + " tmpfs " + Quote(dir) + " 2>&1", 30);
+        mounted_ = run.exited && run.status == 0;
+        why_ = run.out;
+    }
+    ~Tmpfs() {
+        if (mounted_) Shell("umount " + Quote(dir_), 30);
+    }
+    Tmpfs(const Tmpfs&) = delete;
+    Tmpfs& operator=(const Tmpfs&) = delete;
+    bool Mounted() const { return mounted_; }
+    const std::string& Why() const { return why_; }
+
+  private:
+    std::string dir_, why_;
+    bool mounted_ = false;
+};
+
+// The fault: on a full output file system the logs were empty or cut short,
+// because they were written while the failed table still filled the disk.
+TEST_F(BatchTest, OnAFullDiskEachFailedStationLeavesAWholeLogOrSaysWhyItCannot) {
+    const std::string disk = Path("disk");
+    const Tmpfs tmpfs(disk, "2m");
+    if (!tmpfs.Mounted())
+        GTEST_SKIP() << "cannot mount a 2 MiB tmpfs (needs root or CAP_SYS_ADMIN): " << tmpfs.Why();
+    const std::vector<std::string> span = {"-e12019-01-17/00:00:00", "-e22019-01-17/23:59:30",
+                                           "-ed00:00:30"};
+    std::string list = "name,lat,lon,h\n";
+    std::map<std::string, std::string> tables, positions;
+    for (int i = 0; i < 10; ++i) {
+        const std::string name = "F" + std::to_string(i);
+        positions[name] = "-pc46,15," + std::to_string(10 * i);
+        tables[name] = Direct(positions[name], span);
+        list += name + ",46,15," + std::to_string(10 * i) + "\n";
+    }
+    WriteFile(Path("list.csv"), list);
+    ASSERT_GT(10 * tables["F0"].size(), 2u << 20) << "the disk would hold every table";
+    // What the program says when its output cannot be written: its manual's
+    // report "REZULTATOV NI MOGOCE ZAPISATI NA STANDARDNI IZHOD", status 1.
+    std::string direct = Quote(kProgram) + " " + Quote(positions["F0"]);
+    for (const std::string& o : span) direct += " " + Quote(o);
+    const ProgramRun full = Shell(direct + " >/dev/full");
+    ASSERT_EQ(full.status, 1);
+    ASSERT_NE(full.err.find("REZULTATOV NI MOGOCE ZAPISATI NA STANDARDNI IZHOD"), std::string::npos)
+        << full.err;
+
+    // One station at a time: each failed station's table fills the disk,
+    // and its log still has room once that table is gone.
+    const std::string out = disk + "/out";
+    std::vector<std::string> args = {Path("list.csv"), "-o",     out, "--jobs", "1",
+                                     "--program",      kProgram, "--"};
+    args.insert(args.end(), span.begin(), span.end());
+    const ProgramRun run = Batch(args, {"LC_ALL=C"});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 1);
+    int done = 0, failed = 0;
+    std::set<std::string> files;
+    for (const auto& [name, table] : tables) {
+        if (Exists(out + "/" + name + ".txt")) {
+            ++done;
+            files.insert(name + ".txt");
+            EXPECT_EQ(ReadFile(out + "/" + name + ".txt"), table) << name;
+            continue;
+        }
+        ++failed;
+        files.insert(name + ".err");
+        const std::string log = ReadFile(out + "/" + name + ".err");
+        std::string command =
+            "havorkastilo-batch: " + Quote(kProgram) + " " + Quote(positions[name]);
+        for (const std::string& o : span) command += " " + Quote(o);
+        command += " ended with status 1\n";
+        EXPECT_EQ(log.rfind(full.err, 0), 0u) << name << ": the program's report first\n" << log;
+        EXPECT_NE(log.find("\nhavorkastilo-batch: the last lines of its standard output:\n"),
+                  std::string::npos)
+            << name << "\n"
+            << log;
+        EXPECT_TRUE(log.size() >= command.size() &&
+                    log.compare(log.size() - command.size(), command.size(), command) == 0)
+            << name << ": the command last\n"
+            << log;
+        EXPECT_NE(run.err.find("havorkastilo-batch: station " + name +
+                               " failed with status 1; see " + out + "/" + name + ".err\n"),
+                  std::string::npos)
+            << run.err;
+    }
+    EXPECT_GE(done, 1);
+    EXPECT_GE(failed, 1);
+    EXPECT_EQ(Names(out), files) << "a temporary file is left";
+    EXPECT_NE(run.err.find("havorkastilo-batch: 10 station lines: " + std::to_string(done) +
+                           " done, 0 skipped, " + std::to_string(failed) + " failed, 0 bad\n"),
+              std::string::npos)
+        << run.err;
+
+    // No room even for a log: the disk filled to its last byte.
+    const std::string none = disk + "/none";
+    ASSERT_EQ(mkdir(none.c_str(), 0755), 0);
+    {
+        const int fd = open((disk + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string block(4096, 'f');
+        while (write(fd, block.data(), block.size()) > 0) {
+        }
+        while (write(fd, "f", 1) > 0) {
+        }
+        const int why = errno;
+        close(fd);
+        ASSERT_EQ(why, ENOSPC);
+    }
+    WriteFile(Path("two.csv"), "name,lat,lon,h\nG0,46,15,0\nG1,47,15,0\n");
+    args[0] = Path("two.csv");
+    args[2] = none;
+    const ProgramRun nothing = Batch(args, {"LC_ALL=C"});
+    ASSERT_TRUE(nothing.exited);
+    EXPECT_EQ(nothing.status, 1);
+    const std::string reason = std::strerror(ENOSPC);
+    EXPECT_EQ(nothing.err, "havorkastilo-batch: station G0 failed with status 1, and " + none +
+                               "/G0.err cannot be written: " + reason +
+                               "\nhavorkastilo-batch: station G1 failed with status 1, and " +
+                               none + "/G1.err cannot be written: " + reason +
+                               "\nhavorkastilo-batch: 2 station lines: 0 done, 0 skipped, 2 "
+                               "failed, 0 bad\n");
+    EXPECT_TRUE(Names(none).empty()) << "no log, no temporary file, no lock file";
 }
 
 // ---------------------------------------------------------------------------
