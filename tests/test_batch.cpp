@@ -2,7 +2,9 @@
 // station of a list and leaves, for every good station, the file a direct run
 // of the program would print; it reports every bad line with its number; a
 // killed run never leaves a half table under a final name, and a rerun
-// finishes the work without redoing what was finished; shards and the tasks
+// finishes the work without redoing what was finished, once nothing of the
+// killed run works in the folder any more (until then it is refused); a
+// stopped runner ends only when its runs have ended; shards and the tasks
 // of the Slurm array job split the list so that every station runs exactly
 // once; hostile names, paths and very long lists are taken in their stride.
 #include <gtest/gtest.h>
@@ -11,10 +13,12 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -42,6 +46,9 @@ using testsupport::WriteFile;
 const std::string kRunner = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-batch";
 const std::string kReadme = std::string(HAVORKASTILO_SOURCE_DIR) + "/README.md";
 const std::string kProgram = HAVORKASTILO_EXE;
+
+// The lock file of a run of the whole list in its output folder.
+const std::string kLockFile = ".havorkastilo-batch.lock";
 
 // A short span: seven rows.
 const std::vector<std::string> kSpan = {"-e12019-01-17/00:00:00", "-e22019-01-17/06:00:00"};
@@ -110,9 +117,9 @@ std::string ToolDir(const std::string& dir, const std::vector<std::string>& tool
 }
 
 // What the runner needs from the PATH besides GNU Parallel.
-const std::vector<std::string> kBasicTools = {"bash",     "env",   "awk",     "mawk", "gawk",
-                                              "readlink", "mkdir", "mktemp",  "rm",   "mv",
-                                              "tail",     "nproc", "dirname", "cat",  "find"};
+const std::vector<std::string> kBasicTools = {
+    "bash", "env",  "awk",   "mawk",    "gawk", "readlink", "mkdir", "mktemp", "rm",
+    "mv",   "tail", "nproc", "dirname", "cat",  "find",     "flock", "mkfifo"};
 
 // A station of a list: the line and, when the line is good, the position
 // option the program gets for it (written from the list's documented
@@ -510,6 +517,38 @@ TEST_F(BatchTest, ARerunSkipsFinishedStationsAndForceRecomputesThem) {
     EXPECT_EQ(Names(out), (std::set<std::string>{"A.txt", "B.txt", "C.txt"}));
 }
 
+// The fault: runs that collided on a station left NAME.err beside a complete
+// NAME.txt, and a rerun, which skips the station, left the stale log there.
+TEST_F(BatchTest, ALogBesideAFinishedTableGoesWhenARerunFindsTheStationDone) {
+    WriteFile(Path("list.csv"), "name,lat,lon,h\nA,46,15,0\nB,47,16,0\n");
+    const std::string out = Path("out");
+    std::vector<std::string> args = {Path("list.csv"), "-o", out, "--program", kProgram, "--"};
+    args.insert(args.end(), kSpan.begin(), kSpan.end());
+    ASSERT_EQ(Batch(args).status, 0);
+    const FileId table = Id(out + "/A.txt");
+    // A stale log of a station of the list, and the table and log of a
+    // station the list does not hold.
+    WriteFile(out + "/A.err", "an old failure\n");
+    WriteFile(out + "/Z.txt", "a table of another list\n");
+    WriteFile(out + "/Z.err", "a log of another list\n");
+    const std::set<std::string> planted = {"A.txt", "A.err", "B.txt", "Z.txt", "Z.err"};
+
+    // --check changes nothing.
+    const ProgramRun check = Batch({Path("list.csv"), "-o", out, "--check"});
+    EXPECT_EQ(check.status, 0);
+    EXPECT_EQ(check.err, "havorkastilo-batch: " + Path("list.csv") +
+                             ": 2 station lines, 0 bad; 2 done already in " + out + ", 0 to run\n");
+    EXPECT_EQ(Names(out), planted);
+
+    const ProgramRun rerun = Batch(args);
+    ASSERT_TRUE(rerun.exited);
+    EXPECT_EQ(rerun.status, 0);
+    EXPECT_EQ(rerun.err,
+              "havorkastilo-batch: 2 station lines: 0 done, 2 skipped, 0 failed, 0 bad\n");
+    EXPECT_EQ(Names(out), (std::set<std::string>{"A.txt", "B.txt", "Z.txt", "Z.err"}));
+    EXPECT_TRUE(Same(Id(out + "/A.txt"), table)) << "the table was redone";
+}
+
 // Processes for the kill test: started with their output in files, and the
 // whole tree stopped and killed as a crash would.
 
@@ -624,10 +663,12 @@ TEST_F(BatchTest, AKilledRunResumesWithoutRedoingAndNeverShowsAHalfTable) {
     ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before it could be killed";
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
 
+    // Besides the tables: temporary files, and the lock file, which only a
+    // run that ends can remove.
     std::map<std::string, FileId> done;
     for (const std::string& n : Names(out)) {
         if (n[0] == '.') {
-            EXPECT_NE(n.find(".tmp."), std::string::npos)
+            EXPECT_TRUE(n.find(".tmp.") != std::string::npos || n == kLockFile)
                 << "a hidden file that is no temporary: " << n;
             continue;
         }
@@ -661,52 +702,486 @@ TEST_F(BatchTest, AKilledRunResumesWithoutRedoingAndNeverShowsAHalfTable) {
         << ReadFile(Path("run2.err"));
 }
 
+// ---------------------------------------------------------------------------
+// Signals, killed processes and the lock
+//
+// A stand-in program records that it runs and then waits at a gate that the
+// test opens, so that every step below waits for an event; a deadline bounds
+// each wait only so that a fault fails the test instead of hanging it.
+
+// Polls until done() holds; false when the deadline passed first.
+template <class Done>
+bool WaitFor(Done done, int seconds = 120) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+// Waits for a spawned process to end and gives its wait status, or -1 when
+// it had to be killed at the deadline.
+int WaitEnd(pid_t pid, int seconds = 120) {
+    int status = 0;
+    if (WaitFor([&] { return waitpid(pid, &status, WNOHANG) == pid; }, seconds)) return status;
+    kill(pid, SIGKILL);
+    waitpid(pid, &status, 0);
+    return -1;
+}
+
+// The runner with the given arguments, started in the background with its
+// temporary folder in tmp; its standard error goes to err.
+pid_t SpawnRunner(const std::vector<std::string>& args, const std::string& tmp,
+                  const std::string& err) {
+    std::vector<std::string> argv = {"/usr/bin/env", "TMPDIR=" + tmp, "LC_ALL=C", kRunner};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return Spawn(argv, "/dev/null", err);
+}
+
+// A process's start time after boot [clock ticks] (field 22 of /proc/PID/stat),
+// which tells a reused PID from the process that had it; 0 when the process
+// has ended, zombies included (they can do nothing more).
+unsigned long long StartTime(pid_t pid) {
+    const std::string stat = ReadFile("/proc/" + std::to_string(pid) + "/stat");
+    const std::size_t close = stat.rfind(')');
+    if (close == std::string::npos) return 0;
+    std::istringstream rest(stat.substr(close + 2));
+    char state = 0;
+    rest >> state;
+    std::string field;
+    for (int f = 4; f <= 21; ++f) rest >> field;
+    unsigned long long start = 0;
+    rest >> start;
+    return state == 'Z' || !rest ? 0 : start;
+}
+
+// Every process below root, with its start time.
+std::map<pid_t, unsigned long long> Descendants(pid_t root) {
+    const std::map<pid_t, pid_t> parent = Parents();
+    std::map<pid_t, unsigned long long> below;
+    for (bool grew = true; grew;) {
+        grew = false;
+        for (const auto& [pid, ppid] : parent)
+            if ((ppid == root || below.count(ppid)) && !below.count(pid)) {
+                below[pid] = StartTime(pid);
+                grew = true;
+            }
+    }
+    return below;
+}
+
+// Those of the processes that still run.
+std::vector<pid_t> StillRunning(const std::map<pid_t, unsigned long long>& processes) {
+    std::vector<pid_t> running;
+    for (const auto& [pid, start] : processes)
+        if (start != 0 && StartTime(pid) == start) running.push_back(pid);
+    return running;
+}
+
+// A gate: a file on which the test holds an exclusive lock (flock), which a
+// stand-in passes with "flock -s FILE true" once the test opens the gate.
+// The descriptor is closed on exec, so no child of the test holds the lock.
+class Gate {
+  public:
+    explicit Gate(const std::string& path)
+        : fd_(open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
+        if (fd_ >= 0 && flock(fd_, LOCK_EX) != 0) Open();
+    }
+    ~Gate() { Open(); }
+    Gate(const Gate&) = delete;
+    Gate& operator=(const Gate&) = delete;
+    bool Closed() const { return fd_ >= 0; }
+    void Open() {
+        if (fd_ >= 0) close(fd_);
+        fd_ = -1;
+    }
+
+  private:
+    int fd_;
+};
+
+// A stand-in for the program: appends "PID POSITION" to started, waits at the
+// gate, then prints "table POSITION" as its table.  before: shell lines run
+// first.
+std::string StandIn(const std::string& path, const std::string& started, const std::string& gate,
+                    const std::string& before = "") {
+    WriteFile(path, "#!/bin/sh\n" + before + "printf '%s %s\\n' \"$$\" \"$1\" >>" + Quote(started) +
+                        "\nflock -s " + Quote(gate) + " true\nprintf 'table %s\\n' \"$1\"\n");
+    chmod(path.c_str(), 0755);
+    return path;
+}
+
+// The stand-ins that have started: their PIDs and positions.
+std::map<pid_t, std::string> Started(const std::string& file) {
+    std::map<pid_t, std::string> started;
+    for (const std::string& line : SplitLines(ReadFile(file))) {
+        const std::size_t space = line.find(' ');
+        started[static_cast<pid_t>(std::atoi(line.c_str()))] =
+            space == std::string::npos ? "" : line.substr(space + 1);
+    }
+    return started;
+}
+
+bool HasStarted(const std::string& file, const std::string& position) {
+    for (const auto& [pid, p] : Started(file))
+        if (p == position) return true;
+    return false;
+}
+
+// Whether no process holds the lock of a lock file (flock, as the runner
+// takes it); true when there is no such file.
+bool LockFree(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return true;
+    const bool free = flock(fd, LOCK_EX | LOCK_NB) == 0;
+    close(fd);
+    return free;
+}
+
+// The fault this guards against: a stopped runner ended while GNU Parallel
+// was still stopping its runs, which went on renaming tables and starting
+// stations.  When the runner has ended, no process of its run may be left.
 TEST_F(BatchTest, ATermSignalStopsEveryRunAndNothingIsRenamedAfterwards) {
     const std::vector<std::string> span = {"-e12019-01-17/00:00:00", "-e22019-01-18/00:00:00",
                                            "-ed00:00:04"};
     std::string list = "name,lat,lon,h\n";
-    for (int i = 0; i < 6; ++i)
+    std::map<std::string, std::string> tables;
+    for (int i = 0; i < 6; ++i) {
         list += "T" + std::to_string(i) + ",46,15," + std::to_string(i) + "\n";
-    WriteFile(Path("list.csv"), list);
-    const std::string out = Path("out");
-    // The runner's own temporary folder, which a killed runner cannot remove,
-    // goes into the test's folder.
-    mkdir(Path("tmp").c_str(), 0755);
-    std::vector<std::string> argv = {"/usr/bin/env",
-                                     "TMPDIR=" + Path("tmp"),
-                                     kRunner,
-                                     Path("list.csv"),
-                                     "-o",
-                                     out,
-                                     "--jobs",
-                                     "2",
-                                     "--program",
-                                     kProgram,
-                                     "--"};
-    argv.insert(argv.end(), span.begin(), span.end());
-    const pid_t pid = Spawn(argv, Path("run.out"), Path("run.err"));
-    // Until a run has begun writing its table.
-    const auto start = std::chrono::steady_clock::now();
-    for (;;) {
-        int temporaries = 0;
-        for (const std::string& n : Names(out))
-            if (n.find(".txt.tmp.") != std::string::npos && Id(out + "/" + n).size > 0)
-                ++temporaries;
-        if (temporaries >= 1) break;
-        ASSERT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(120));
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        tables["T" + std::to_string(i) + ".txt"] = Direct("-pc46,15," + std::to_string(i), span);
     }
-    kill(pid, SIGTERM);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status));
-    EXPECT_EQ(WTERMSIG(status), SIGTERM);
-    const std::set<std::string> after = Names(out);
-    std::this_thread::sleep_for(std::chrono::seconds(2));
-    EXPECT_EQ(Names(out), after) << "something went on writing after the runner stopped";
-    for (const std::string& n : after) {
-        if (n[0] == '.') continue;
-        EXPECT_EQ(ReadFile(out + "/" + n), Direct("-pc46,15," + n.substr(1, 1), span)) << n;
+    WriteFile(Path("list.csv"), list);
+    // The runner's own temporary folder goes into the test's folder.
+    mkdir(Path("tmp").c_str(), 0755);
+    Gate gate(Path("gate"));
+    ASSERT_TRUE(gate.Closed());
+    const struct {
+        std::string what, jobs;
+        bool ignoresTerm, waits;
+    } cases[] = {
+        {"the program, two at a time", "2", false, false},
+        {"a program that ignores TERM, two at a time (GNU Parallel kills it)", "2", true, false},
+        {"a program that ignores TERM and hangs, one at a time (the runner kills it)", "1", true,
+         true},
+    };
+    int i = 0;
+    for (const auto& c : cases) {
+        const std::string n = std::to_string(i++);
+        const std::string out = Path("out" + n), started = Path("started" + n);
+        // The program under a wrapper that records its PID (exec keeps it).
+        const std::string wrapper = Path("wrapper" + n);
+        WriteFile(wrapper, std::string("#!/bin/sh\n") + (c.ignoresTerm ? "trap '' TERM\n" : "") +
+                               "printf '%s\\n' \"$$\" >>" + Quote(started) + "\n" +
+                               (c.waits ? "flock -s " + Quote(Path("gate")) + " true\n" : "") +
+                               "exec " + Quote(kProgram) + " \"$@\"\n");
+        chmod(wrapper.c_str(), 0755);
+        std::vector<std::string> args = {Path("list.csv"), "-o",        out,     "--jobs",
+                                         c.jobs,           "--program", wrapper, "--"};
+        args.insert(args.end(), span.begin(), span.end());
+        const pid_t pid = SpawnRunner(args, Path("tmp"), Path("run" + n + ".err"));
+        ASSERT_GT(pid, 0);
+        // Until a program has begun writing its table, or waits at the gate.
+        ASSERT_TRUE(WaitFor([&] {
+            if (c.waits) return !Started(started).empty();
+            for (const std::string& f : Names(out))
+                if (f.find(".txt.tmp.") != std::string::npos && Id(out + "/" + f).size > 0)
+                    return true;
+            return false;
+        })) << c.what;
+        std::map<pid_t, unsigned long long> run = Descendants(pid);
+        ASSERT_FALSE(run.empty()) << c.what;
+        kill(pid, SIGTERM);
+        const int status = WaitEnd(pid);
+        ASSERT_NE(status, -1) << c.what << ": the runner did not end";
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << c.what << "\n" << status;
+        // Nothing of the run is left, so nothing can rename a table now.
+        for (const auto& [program, position] : Started(started))
+            if (!run.count(program)) run[program] = StartTime(program);
+        const std::vector<pid_t> left = StillRunning(run);
+        EXPECT_TRUE(left.empty()) << c.what << ": " << left.size()
+                                  << " processes of the run outlived the runner";
+        for (pid_t p : left) kill(p, SIGKILL);
+        for (const std::string& f : Names(out)) {
+            if (f[0] == '.') {
+                EXPECT_NE(f.find(".txt.tmp."), std::string::npos) << c.what << ": " << f;
+                continue;
+            }
+            EXPECT_EQ(ReadFile(out + "/" + f), tables[f]) << c.what << ": " << f;
+        }
+        EXPECT_TRUE(Names(Path("tmp")).empty()) << c.what << ": the temporary folder is left";
+        EXPECT_EQ(ReadFile(Path("run" + n + ".err")), "") << c.what;
+    }
+}
+
+// The fault: a run killed with SIGKILL left GNU Parallel and its programs
+// running, and a rerun worked beside them, each deleting the other's
+// temporary files.  The lock, which every process of a run holds, refuses
+// the rerun until the last of them has ended.
+TEST_F(BatchTest, ARunIsRefusedWhileAnotherRunOrItsOrphansWorkInTheFolder) {
+    WriteFile(Path("list.csv"), "name,lat,lon,h\nS0,40,15,0\nS1,41,15,0\nS2,42,15,0\nS3,43,15,0\n");
+    const std::string out = Path("out"), started = Path("started");
+    mkdir(Path("tmp").c_str(), 0755);
+    Gate gate(Path("gate"));
+    ASSERT_TRUE(gate.Closed());
+    const std::vector<std::string> args = {Path("list.csv"),
+                                           "-o",
+                                           out,
+                                           "--jobs",
+                                           "2",
+                                           "--program",
+                                           StandIn(Path("stand-in"), started, Path("gate"))};
+    const pid_t first = SpawnRunner(args, Path("tmp"), Path("first.err"));
+    ASSERT_TRUE(WaitFor([&] { return Started(started).size() >= 2; }));
+
+    const std::string refusal = "havorkastilo-batch: error: the output folder \"" + out +
+                                "\" is in use: a run of the whole list holds " + out + "/" +
+                                kLockFile +
+                                "; try again when it and the programs it started have ended\n";
+    const std::set<std::string> before = Names(out);
+    auto refused = [&](const std::string& when) {
+        const ProgramRun run = Batch(args, {}, 60);
+        ASSERT_TRUE(run.exited) << when << ": the second run did not refuse at once";
+        EXPECT_EQ(run.status, 3) << when;
+        EXPECT_EQ(run.out, "") << when;
+        EXPECT_EQ(run.err, refusal) << when;
+        EXPECT_EQ(Names(out), before) << when << ": the refused run changed the folder";
+    };
+    refused("while the first run works");
+
+    // The runner alone is killed, as "kill -KILL PID" does: GNU Parallel, the
+    // shells and the programs carry on, and hold the lock.
+    kill(first, SIGKILL);
+    const int status = WaitEnd(first);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    refused("while the killed run's programs still work");
+
+    // They finish the list; the lock file stays, as no runner removes it.
+    gate.Open();
+    ASSERT_TRUE(WaitFor([&] { return LockFree(out + "/" + kLockFile); }))
+        << "the killed run's processes did not end";
+    const std::set<std::string> tables = {"S0.txt", "S1.txt", "S2.txt", "S3.txt"};
+    std::set<std::string> withLock = tables;
+    withLock.insert(kLockFile);
+    EXPECT_EQ(Names(out), withLock);
+
+    // A rerun now finds the work done and leaves the folder clean.
+    const ProgramRun again = Batch(args);
+    ASSERT_TRUE(again.exited);
+    EXPECT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.err,
+              "havorkastilo-batch: 4 station lines: 0 done, 4 skipped, 0 failed, 0 bad\n");
+    EXPECT_EQ(Names(out), tables);
+    for (int k = 0; k < 4; ++k)
+        EXPECT_EQ(ReadFile(out + "/S" + std::to_string(k) + ".txt"),
+                  "table -pc4" + std::to_string(k) + ",15,0\n");
+}
+
+// Shards I/N and J/M share the station lines k with k mod N = I and
+// k mod M = J; some such k exists below N·M if any does.
+bool ShareAStation(int i, int n, int j, int m) {
+    for (int k = 0; k < n * m; ++k)
+        if (k % n == i && k % m == j) return true;
+    return false;
+}
+
+// The lock file of shard I/N, as the documentation names it.
+std::string LockName(int i, int n) {
+    return n == 1 ? kLockFile
+                  : ".havorkastilo-batch.shard-" + std::to_string(i) + "-of-" + std::to_string(n) +
+                        ".lock";
+}
+
+TEST_F(BatchTest, ShardsOfOneCountWorkTogetherAndRunsThatShareAStationRefuseEachOther) {
+    std::string list = "name,lat,lon,h\n";
+    for (int k = 0; k < 8; ++k)
+        list += "K" + std::to_string(k) + "," + std::to_string(30 + k) + ",15,0\n";
+    WriteFile(Path("list.csv"), list);
+    const std::string out = Path("out"), started = Path("started");
+    mkdir(Path("tmp").c_str(), 0755);
+    Gate gate(Path("gate"));
+    ASSERT_TRUE(gate.Closed());
+    const std::string standIn = StandIn(Path("stand-in"), started, Path("gate"));
+    auto position = [](int k) { return "-pc" + std::to_string(30 + k) + ",15,0"; };
+
+    // Runs started one after the other while the earlier ones wait at the
+    // gate.  Each works beside the others, or is refused by the first working
+    // run (in the order of their lock files' names) that shares a station
+    // with it; 0/1 is the whole list.
+    struct Shard {
+        int i, n;
+    };
+    const Shard order[] = {{0, 2}, {1, 4}, {0, 2}, {0, 1}, {2, 4}, {1, 2}, {3, 4}};
+    std::vector<Shard> working;
+    std::vector<pid_t> pids;
+    int refusals = 0;
+    for (const Shard& s : order) {
+        const std::string shard = std::to_string(s.i) + "/" + std::to_string(s.n);
+        std::vector<std::string> args = {Path("list.csv"), "-o",   out, "--jobs", "1",
+                                         "--program",      standIn};
+        if (s.n > 1) args.insert(args.end(), {"--shard", shard});
+        const Shard* holder = nullptr;
+        for (const Shard& w : working)
+            if (ShareAStation(s.i, s.n, w.i, w.n) &&
+                (!holder || LockName(w.i, w.n) < LockName(holder->i, holder->n)))
+                holder = &w;
+        if (!holder) {
+            pids.push_back(
+                SpawnRunner(args, Path("tmp"),
+                            Path("shard-" + std::to_string(s.i) + "-of-" + std::to_string(s.n))));
+            // Its first station is line k = I.
+            ASSERT_TRUE(WaitFor([&] { return HasStarted(started, position(s.i)); })) << shard;
+            working.push_back(s);
+            continue;
+        }
+        ++refusals;
+        const std::string held = std::to_string(holder->i) + "/" + std::to_string(holder->n);
+        const std::string file = LockName(holder->i, holder->n);
+        const std::set<std::string> before = Names(out);
+        const ProgramRun run = Batch(args, {}, 60);
+        ASSERT_TRUE(run.exited) << shard << " did not refuse at once";
+        EXPECT_EQ(run.status, 3) << shard << "\n" << run.err;
+        EXPECT_EQ(run.err, "havorkastilo-batch: error: the output folder \"" + out +
+                               "\" is in use: a run of shard " + held + " holds " + out + "/" +
+                               file +
+                               "; try again when it and the programs it started have ended\n")
+            << shard;
+        EXPECT_EQ(Names(out), before) << shard << " changed the folder";
+    }
+    ASSERT_EQ(working.size(), 3u) << "0/2, 1/4 and 3/4 share no station";
+    ASSERT_EQ(refusals, 4);
+
+    gate.Open();
+    const char* summaries[] = {
+        "havorkastilo-batch: shard 0/2: 4 station lines: 4 done, 0 skipped, 0 failed, 0 bad\n",
+        "havorkastilo-batch: shard 1/4: 2 station lines: 2 done, 0 skipped, 0 failed, 0 bad\n",
+        "havorkastilo-batch: shard 3/4: 2 station lines: 2 done, 0 skipped, 0 failed, 0 bad\n"};
+    for (std::size_t w = 0; w < pids.size(); ++w) {
+        const int status = WaitEnd(pids[w]);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << w;
+        EXPECT_EQ(ReadFile(Path("shard-" + std::to_string(working[w].i) + "-of-" +
+                                std::to_string(working[w].n))),
+                  summaries[w]);
+    }
+    // Together they did the whole list, and each removed its lock file.
+    std::set<std::string> all;
+    for (int k = 0; k < 8; ++k) {
+        all.insert("K" + std::to_string(k) + ".txt");
+        EXPECT_EQ(ReadFile(out + "/K" + std::to_string(k) + ".txt"), "table " + position(k) + "\n");
+    }
+    EXPECT_EQ(Names(out), all);
+}
+
+TEST_F(BatchTest, AFolderThatCannotBeLockedIsRunWithAWarning) {
+    WriteFile(Path("list.csv"), "name,lat,lon,h\nA,46,15,0\n");
+    const std::string expected = Direct("-pc46,15,0", kSpan);
+    auto batch = [&](const std::string& out, const std::vector<std::string>& env) {
+        std::vector<std::string> args = {Path("list.csv"), "-o",     out, "--jobs", "1",
+                                         "--program",      kProgram, "--"};
+        args.insert(args.end(), kSpan.begin(), kSpan.end());
+        std::vector<std::string> all = {"LC_ALL=C"};
+        all.insert(all.end(), env.begin(), env.end());
+        return Batch(args, all);
+    };
+    const std::string summary =
+        "havorkastilo-batch: 1 station line: 1 done, 0 skipped, 0 failed, 0 bad\n";
+    auto warning = [](const std::string& out, const std::string& reason) {
+        return "havorkastilo-batch: warning: cannot lock the output folder \"" + out + "\" (" +
+               reason + "); a second run in it at the same time is not refused\n";
+    };
+
+    // A folder where the lock file would go: it cannot be opened.
+    const std::string folder = Path("folder");
+    mkdir(folder.c_str(), 0755);
+    mkdir((folder + "/" + kLockFile).c_str(), 0755);
+    ProgramRun run = batch(folder, {});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, warning(folder, "Is a directory") + summary);
+    EXPECT_EQ(ReadFile(folder + "/A.txt"), expected);
+    EXPECT_EQ(Names(folder), (std::set<std::string>{"A.txt", kLockFile}));
+
+    // A file system without locks: flock fails (a stand-in flock says what
+    // flock says on a mount without lock support).
+    std::vector<std::string> tools;
+    for (const std::string& t : kBasicTools)
+        if (t != "flock") tools.push_back(t);
+    const std::string bin = ToolDir(Path("tools"), tools);
+    WriteFile(bin + "/flock", "#!/bin/sh\necho \"flock: $1: No locks available\" >&2\nexit 69\n");
+    chmod((bin + "/flock").c_str(), 0755);
+    run = batch(Path("nolocks"), {"PATH=" + bin});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, warning(Path("nolocks"), "No locks available") + summary);
+    EXPECT_EQ(ReadFile(Path("nolocks/A.txt")), expected);
+
+    // Where locks work, no warning, and no lock file left.
+    run = batch(Path("plain"), {});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(run.err, summary);
+    EXPECT_EQ(Names(Path("plain")), std::set<std::string>{"A.txt"});
+}
+
+// The fault: when one of the runner's own shells was killed, the runner
+// ended with that shell's status (137) and said nothing, though the
+// documented status for a run that did not end well is 1.
+TEST_F(BatchTest, AKilledShellOfTheRunnerEndsTheRunWithStatusOneAndSaysSo) {
+    WriteFile(Path("list.csv"), "name,lat,lon,h\nP0,40,15,0\nP1,41,15,0\n");
+    mkdir(Path("tmp").c_str(), 0755);
+    const struct {
+        std::string what, jobs;
+        bool kill;
+        std::string err;
+    } cases[] = {
+        {"two at a time, nothing killed", "2", false,
+         "havorkastilo-batch: 2 station lines: 2 done, 0 skipped, 0 failed, 0 bad\n"},
+        {"two at a time, the shell of GNU Parallel killed", "2", true,
+         "havorkastilo-batch: 2 station lines: 2 done, 0 skipped, 0 failed, 0 bad\n"
+         "havorkastilo-batch: error: GNU Parallel, or the shell that runs it, was killed by "
+         "signal KILL\n"},
+        {"one at a time, the shell of the stations killed", "1", true,
+         "havorkastilo-batch: 2 stations have no result: the runs were cut short\n"
+         "havorkastilo-batch: 2 station lines: 0 done, 0 skipped, 0 failed, 0 bad\n"
+         "havorkastilo-batch: error: the shell that runs the stations was killed by signal "
+         "KILL\n"},
+    };
+    int i = 0;
+    for (const auto& c : cases) {
+        const std::string n = std::to_string(i++);
+        const std::string out = Path("out" + n), started = Path("started" + n);
+        Gate gate(Path("gate" + n));
+        ASSERT_TRUE(gate.Closed());
+        const std::vector<std::string> args = {
+            Path("list.csv"),
+            "-o",
+            out,
+            "--jobs",
+            c.jobs,
+            "--program",
+            StandIn(Path("stand-in" + n), started, Path("gate" + n))};
+        const pid_t pid = SpawnRunner(args, Path("tmp"), Path("run" + n + ".err"));
+        const std::size_t waiting = c.jobs == "2" ? 2 : 1;
+        ASSERT_TRUE(WaitFor([&] { return Started(started).size() >= waiting; })) << c.what;
+        if (c.kill) {
+            // The shell that runs the stations: on the way up from a stand-in,
+            // the runner's grandchild (below the shell of the runner's
+            // pipeline).
+            const std::map<pid_t, pid_t> parent = Parents();
+            pid_t victim = 0;
+            for (pid_t p = Started(started).begin()->first; p > 1 && !victim;) {
+                const auto up = parent.find(p);
+                if (up == parent.end()) break;
+                const auto upper = parent.find(up->second);
+                if (upper != parent.end() && upper->second == pid) victim = p;
+                p = up->second;
+            }
+            ASSERT_GT(victim, 0) << c.what;
+            kill(victim, SIGKILL);
+        }
+        gate.Open();
+        const int status = WaitEnd(pid);
+        ASSERT_TRUE(WIFEXITED(status)) << c.what << "\n" << status;
+        EXPECT_EQ(WEXITSTATUS(status), c.kill ? 1 : 0) << c.what;
+        EXPECT_EQ(ReadFile(Path("run" + n + ".err")), c.err) << c.what;
     }
 }
 
@@ -1258,6 +1733,135 @@ TEST_F(BatchTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeAnyRun) {
     EXPECT_TRUE(Names(locked).empty());
 }
 
+// A tmpfs mounted on a folder for one test, unmounted on every way out.
+class Tmpfs {
+  public:
+    Tmpfs(const std::string& dir, const std::string& size) : dir_(dir) {
+        mkdir(dir.c_str(), 0755);
+        const ProgramRun run =
+            Shell("mount -t tmpfs -o size=" + size + " tmpfs " + Quote(dir) + " 2>&1", 30);
+        mounted_ = run.exited && run.status == 0;
+        why_ = run.out;
+    }
+    ~Tmpfs() {
+        if (mounted_) Shell("umount " + Quote(dir_), 30);
+    }
+    Tmpfs(const Tmpfs&) = delete;
+    Tmpfs& operator=(const Tmpfs&) = delete;
+    bool Mounted() const { return mounted_; }
+    const std::string& Why() const { return why_; }
+
+  private:
+    std::string dir_, why_;
+    bool mounted_ = false;
+};
+
+// The fault: on a full output file system the logs were empty or cut short,
+// because they were written while the failed table still filled the disk.
+TEST_F(BatchTest, OnAFullDiskEachFailedStationLeavesAWholeLogOrSaysWhyItCannot) {
+    const std::string disk = Path("disk");
+    const Tmpfs tmpfs(disk, "2m");
+    if (!tmpfs.Mounted())
+        GTEST_SKIP() << "cannot mount a 2 MiB tmpfs (needs root or CAP_SYS_ADMIN): " << tmpfs.Why();
+    const std::vector<std::string> span = {"-e12019-01-17/00:00:00", "-e22019-01-17/23:59:30",
+                                           "-ed00:00:30"};
+    std::string list = "name,lat,lon,h\n";
+    std::map<std::string, std::string> tables, positions;
+    for (int i = 0; i < 10; ++i) {
+        const std::string name = "F" + std::to_string(i);
+        positions[name] = "-pc46,15," + std::to_string(10 * i);
+        tables[name] = Direct(positions[name], span);
+        list += name + ",46,15," + std::to_string(10 * i) + "\n";
+    }
+    WriteFile(Path("list.csv"), list);
+    ASSERT_GT(10 * tables["F0"].size(), 2u << 20) << "the disk would hold every table";
+    // What the program says when its output cannot be written: its manual's
+    // report "REZULTATOV NI MOGOCE ZAPISATI NA STANDARDNI IZHOD", status 1.
+    std::string direct = Quote(kProgram) + " " + Quote(positions["F0"]);
+    for (const std::string& o : span) direct += " " + Quote(o);
+    const ProgramRun full = Shell(direct + " >/dev/full");
+    ASSERT_EQ(full.status, 1);
+    ASSERT_NE(full.err.find("REZULTATOV NI MOGOCE ZAPISATI NA STANDARDNI IZHOD"), std::string::npos)
+        << full.err;
+
+    // One station at a time: each failed station's table fills the disk,
+    // and its log still has room once that table is gone.
+    const std::string out = disk + "/out";
+    std::vector<std::string> args = {Path("list.csv"), "-o",     out, "--jobs", "1",
+                                     "--program",      kProgram, "--"};
+    args.insert(args.end(), span.begin(), span.end());
+    const ProgramRun run = Batch(args, {"LC_ALL=C"});
+    ASSERT_TRUE(run.exited);
+    EXPECT_EQ(run.status, 1);
+    int done = 0, failed = 0;
+    std::set<std::string> files;
+    for (const auto& [name, table] : tables) {
+        if (Exists(out + "/" + name + ".txt")) {
+            ++done;
+            files.insert(name + ".txt");
+            EXPECT_EQ(ReadFile(out + "/" + name + ".txt"), table) << name;
+            continue;
+        }
+        ++failed;
+        files.insert(name + ".err");
+        const std::string log = ReadFile(out + "/" + name + ".err");
+        std::string command =
+            "havorkastilo-batch: " + Quote(kProgram) + " " + Quote(positions[name]);
+        for (const std::string& o : span) command += " " + Quote(o);
+        command += " ended with status 1\n";
+        EXPECT_EQ(log.rfind(full.err, 0), 0u) << name << ": the program's report first\n" << log;
+        EXPECT_NE(log.find("\nhavorkastilo-batch: the last lines of its standard output:\n"),
+                  std::string::npos)
+            << name << "\n"
+            << log;
+        EXPECT_TRUE(log.size() >= command.size() &&
+                    log.compare(log.size() - command.size(), command.size(), command) == 0)
+            << name << ": the command last\n"
+            << log;
+        EXPECT_NE(run.err.find("havorkastilo-batch: station " + name +
+                               " failed with status 1; see " + out + "/" + name + ".err\n"),
+                  std::string::npos)
+            << run.err;
+    }
+    EXPECT_GE(done, 1);
+    EXPECT_GE(failed, 1);
+    EXPECT_EQ(Names(out), files) << "a temporary file is left";
+    EXPECT_NE(run.err.find("havorkastilo-batch: 10 station lines: " + std::to_string(done) +
+                           " done, 0 skipped, " + std::to_string(failed) + " failed, 0 bad\n"),
+              std::string::npos)
+        << run.err;
+
+    // No room even for a log: the disk filled to its last byte.
+    const std::string none = disk + "/none";
+    ASSERT_EQ(mkdir(none.c_str(), 0755), 0);
+    {
+        const int fd = open((disk + "/filler").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+        ASSERT_GE(fd, 0);
+        const std::string block(4096, 'f');
+        while (write(fd, block.data(), block.size()) > 0) {
+        }
+        while (write(fd, "f", 1) > 0) {
+        }
+        const int why = errno;
+        close(fd);
+        ASSERT_EQ(why, ENOSPC);
+    }
+    WriteFile(Path("two.csv"), "name,lat,lon,h\nG0,46,15,0\nG1,47,15,0\n");
+    args[0] = Path("two.csv");
+    args[2] = none;
+    const ProgramRun nothing = Batch(args, {"LC_ALL=C"});
+    ASSERT_TRUE(nothing.exited);
+    EXPECT_EQ(nothing.status, 1);
+    const std::string reason = std::strerror(ENOSPC);
+    EXPECT_EQ(nothing.err, "havorkastilo-batch: station G0 failed with status 1, and " + none +
+                               "/G0.err cannot be written: " + reason +
+                               "\nhavorkastilo-batch: station G1 failed with status 1, and " +
+                               none + "/G1.err cannot be written: " + reason +
+                               "\nhavorkastilo-batch: 2 station lines: 0 done, 0 skipped, 2 "
+                               "failed, 0 bad\n");
+    EXPECT_TRUE(Names(none).empty()) << "no log, no temporary file, no lock file";
+}
+
 // ---------------------------------------------------------------------------
 // Progress on a terminal
 
@@ -1322,6 +1926,94 @@ TEST_F(BatchTest, ProgressIsShownOnATerminalOnly) {
     EXPECT_EQ(run.err.find("/3 stations"), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("4 station lines: 3 done, 0 skipped, 0 failed, 1 bad"),
               std::string::npos);
+}
+
+// The fault: "-" and pipes were refused as "no such readable file", though
+// the list is read as a stream.
+TEST_F(BatchTest, AListFromStandardInputOrAPipeIsReadOnce) {
+    const std::string list = Path("list.csv");
+    WriteFile(list, "name,lat,lon,h\nA,46,15,0\nB,91,15,0\nC,47,16,0\n");
+    const std::string bad = ": line 3: the latitude 91 is beyond 90 degrees\n";
+    const std::string runner = Quote(kRunner) + " ";
+    auto tail = [&](const std::string& out) {
+        std::string t = " -o " + Quote(out) + " --program " + Quote(kProgram) + " --";
+        for (const std::string& o : kSpan) t += " " + Quote(o);
+        return t;
+    };
+    ASSERT_EQ(mkfifo(Path("fifo").c_str(), 0644), 0);
+    const struct {
+        std::string what, command, name;
+    } cases[] = {
+        {"standard input from a file", runner + "-" + tail(Path("o0")) + " <" + Quote(list),
+         "standard input"},
+        {"standard input from a pipe",
+         "cat " + Quote(list) + " | " + runner + "-" + tail(Path("o1")), "standard input"},
+        {"a process substitution",
+         "bash -c " + Quote(runner + "<(cat " + Quote(list) + ")" + tail(Path("o2"))), "/dev/fd/"},
+        {"a named FIFO",
+         "cat " + Quote(list) + " >" + Quote(Path("fifo")) + " & " + runner + Quote(Path("fifo")) +
+             tail(Path("o3")),
+         Path("fifo")},
+    };
+    int i = 0;
+    for (const auto& c : cases) {
+        const std::string out = Path("o" + std::to_string(i++));
+        const ProgramRun run = Shell(c.command, 120);
+        ASSERT_TRUE(run.exited) << c.what;
+        EXPECT_EQ(run.status, 1) << c.what << ": a bad line\n" << run.err;
+        const std::size_t at = run.err.find(bad);
+        ASSERT_NE(at, std::string::npos) << c.what << "\n" << run.err;
+        EXPECT_EQ(run.err.rfind("havorkastilo-batch: " + c.name, 0), 0u) << c.what << "\n"
+                                                                         << run.err;
+        EXPECT_NE(run.err.find(
+                      "havorkastilo-batch: 3 station lines: 2 done, 0 skipped, 0 failed, 1 bad\n"),
+                  std::string::npos)
+            << c.what << "\n"
+            << run.err;
+        EXPECT_EQ(Names(out), (std::set<std::string>{"A.txt", "C.txt"})) << c.what;
+        EXPECT_EQ(ReadFile(out + "/A.txt"), Direct("-pc46,15,0", kSpan)) << c.what;
+        EXPECT_EQ(ReadFile(out + "/C.txt"), Direct("-pc47,16,0", kSpan)) << c.what;
+    }
+
+    // Checking standard input.
+    const ProgramRun check = Shell(runner + "- --check <" + Quote(list));
+    EXPECT_EQ(check.status, 1);
+    EXPECT_EQ(check.err, "havorkastilo-batch: standard input" + bad +
+                             "havorkastilo-batch: standard input: 3 station lines, 1 bad\n");
+
+    // On a terminal the stream is read twice, to count the stations first:
+    // the progress shows the total.
+    const std::string screen =
+        OnTerminal({"/bin/bash", "-c", runner + "<(cat " + Quote(list) + ")" + tail(Path("tty"))});
+    const std::size_t badAt = screen.find(bad.substr(0, bad.size() - 1));
+    const std::size_t start = screen.find("\rhavorkastilo-batch: 0/2 stations");
+    const std::size_t end = screen.find("\rhavorkastilo-batch: 2/2 stations");
+    EXPECT_NE(badAt, std::string::npos) << screen;
+    EXPECT_NE(start, std::string::npos) << screen;
+    EXPECT_NE(end, std::string::npos) << screen;
+    EXPECT_LT(badAt, start) << screen;
+    EXPECT_LT(start, end) << screen;
+    EXPECT_EQ(Names(Path("tty")), (std::set<std::string>{"A.txt", "C.txt"}));
+
+    // A Slurm job's tasks read the list when they start: a stream is refused.
+    ProgramRun slurm = Shell(runner + "- -o " + Quote(Path("s")) + " --slurm 2 <" + Quote(list));
+    EXPECT_EQ(slurm.status, 2);
+    EXPECT_EQ(slurm.out, "");
+    EXPECT_EQ(slurm.err,
+              "havorkastilo-batch: error: --slurm needs the station list in a file, which its "
+              "tasks read when they start, not standard input\n");
+    slurm = Shell("bash -c " + Quote(runner + "<(cat " + Quote(list) + ") -o " + Quote(Path("s")) +
+                                     " --slurm 2"));
+    EXPECT_EQ(slurm.status, 2);
+    EXPECT_NE(slurm.err.find("a file, which its tasks read when they start, not /dev/fd/"),
+              std::string::npos)
+        << slurm.err;
+    EXPECT_FALSE(Exists(Path("s")));
+
+    // A folder is no list.
+    const ProgramRun folder = Batch({Path("o0"), "-o", Path("f"), "--program", kProgram});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_EQ(folder.err, "havorkastilo-batch: error: " + Path("o0") + ": no such readable file\n");
 }
 
 // ---------------------------------------------------------------------------
