@@ -52,6 +52,27 @@ TidePoint TidePoint::EarthFixed(const xyz& posX, const GeometryModes& modes) {
     return TidePoint(xyz2flh(posX, grs80), posX, grs80, modes);
 }
 
+TidePoint::Angle::Angle(long double a) : rad(a), sin(0), cos(0) {
+    numerics::SinCos(a, sin, cos);
+}
+
+void TidePoint::SetGeodetic(const Angle& lat, const Angle& lon, long double h) {
+    const xyz posX = flh2xyz(h, lat.sin, lat.cos, lon.sin, lon.cos, elps_);
+    if (posX.GetX() == 0 && posX.GetY() == 0 && posX.GetZ() == 0)
+        ProgramError(kProgramName, kGeocentreError);
+    lat_ = lat.rad;
+    lon_ = lon.rad;
+    height_ = h;
+    posX_ = posX;
+    posMag_ = posX.GetLength();
+    frame_.sf = lat.sin;
+    frame_.cf = lat.cos;
+    frame_.sl = lon.sin;
+    frame_.cl = lon.cos;
+    if (anyMode_) SetMeridians(lon.rad);
+    tide_.SetStaPosition(posX.GetUnitVector(1), posMag_);
+}
+
 void TidePoint::SetGeodetic(const flh& posG) {
     Set(posG, flh2xyz(posG, elps_));
 }
@@ -66,13 +87,14 @@ void TidePoint::Set(const flh& posG, const xyz& posX) {
     posX_ = posX;
     posMag_ = posX.GetLength();
     frame_ = LocalFrame(posG);
-    if (anyMode_) {
-        const long double l = posG.GetL();
-        atL_ = Meridian(l);
-        east_ = Meridian(l + kQuarterTurn);
-        west_ = Meridian(l - kQuarterTurn);
-    }
+    if (anyMode_) SetMeridians(posG.GetL());
     tide_.SetStaPosition(posX.GetUnitVector(1), posMag_);
+}
+
+void TidePoint::SetMeridians(long double l) {
+    atL_ = Meridian(l);
+    east_ = Meridian(l + kQuarterTurn);
+    west_ = Meridian(l - kQuarterTurn);
 }
 
 void TidePoint::PutAtLongitude(xyz& body, const Meridian& m) const {

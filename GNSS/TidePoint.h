@@ -91,6 +91,18 @@ class TidePoint {
     void Set(const flh& posG, const xyz& posX);
     void SetGeodetic(const flh& posG);
 
+    // A geodetic latitude or longitude (radians) with its sine and cosine
+    // (numerics::SinCos of it).
+    struct Angle {
+        long double rad, sin, cos;
+        explicit Angle(long double a);
+    };
+    // Sets this object up for the geodetic point (lat, lon, height h in
+    // metres) on its ellipsoid, with the sines and cosines found beforehand:
+    // for the nodes of a grid, which share them along rows and columns.  The
+    // same set-up, to the last bit, as SetGeodetic(flh(lat, lon, h)).
+    void SetGeodetic(const Angle& lat, const Angle& lon, long double h);
+
     // Everything of the point at epoch e.
     TideResult At(const TideEpoch& e) const;
 
@@ -114,6 +126,8 @@ class TidePoint {
         explicit Meridian(long double l);
     };
 
+    // The longitudes of the geometry modes for a point at longitude l.
+    void SetMeridians(long double l);
     // The bodies of e with the geometry modes applied.
     void Bodies(const TideEpoch& e, xyz& sunU, xyz& moonU) const;
     void PutAtLongitude(xyz& body, const Meridian& m) const;

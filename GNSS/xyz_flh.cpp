@@ -160,11 +160,14 @@ xyz flh2xyz(const flh& pos, const elipsoid& elps) {
 }
 
 xyz flh2xyz(const flh& pos, const elipsoid& elps, long double cosla, long double sinla) {
-    const long double fi = pos.GetF();
-    const long double h = pos.GetH();
-    const long double e = elps.GetE();
     long double s = 0, c = 0;
-    numerics::SinCos(fi, s, c);
+    numerics::SinCos(pos.GetF(), s, c);
+    return flh2xyz(pos.GetH(), s, c, sinla, cosla, elps);
+}
+
+xyz flh2xyz(long double h, long double s, long double c, long double sinla, long double cosla,
+            const elipsoid& elps) {
+    const long double e = elps.GetE();
     const long double N = PolmerNOfSine(s, elps.GetA(), e);
     return xyz((N + h) * c * cosla, (N + h) * c * sinla, ((1 - e * e) * N + h) * s);
 }

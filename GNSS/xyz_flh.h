@@ -27,6 +27,13 @@ xyz flh2xyz(const flh& pos, const elipsoid& elps);
 // the last bit, when they are std::cos and std::sin of pos.GetL().
 xyz flh2xyz(const flh& pos, const elipsoid& elps, long double cosla, long double sinla);
 
+// As flh2xyz, from the height h and the sines and cosines of the latitude
+// (sinfi, cosfi: numerics::SinCos of it) and of the longitude (std::sin,
+// std::cos), for placing the nodes of a grid, which share them along rows
+// and columns; the result is that of flh2xyz, to the last bit.
+xyz flh2xyz(long double h, long double sinfi, long double cosfi, long double sinla,
+            long double cosla, const elipsoid& elps);
+
 // As flh2xyz; the time value of pos is copied into the result.
 xyzt flht2xyzt(const flht& pos, const elipsoid& elps);
 

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "GNSS/SunMoon.h"
 #include "GNSS/TideEpoch.h"
@@ -85,5 +86,30 @@ void GridNode(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 BENCHMARK(GridNode);
+
+// The same with the sines and cosines of the rows' latitudes and the columns'
+// longitudes found once, as a grid finds them.
+void GridNodeSharedSines(benchmark::State& state) {
+    const SunMoon bodies(Ephemeris::Series);
+    const TideEpoch e(58500, 43200, bodies);
+    std::vector<TidePoint::Angle> lat, lon;
+    for (int i = 0; i < 120; ++i) lat.emplace_back((35 + i / 12.0L) * kDegToRad);
+    for (int j = 0; j < 240; ++j) lon.emplace_back((-10 + j / 12.0L) * kDegToRad);
+    TidePoint p = TidePoint::Geodetic(flh(0, 0, 0));
+    neu local;
+    xyz ecef;
+    std::size_t i = 0, j = 0;
+    for (auto _ : state) {
+        p.SetGeodetic(lat[i], lon[j], 0);
+        p.Displacement(e, local, ecef);
+        benchmark::DoNotOptimize(local);
+        if (++j == lon.size()) {
+            j = 0;
+            if (++i == lat.size()) i = 0;
+        }
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(GridNodeSharedSines);
 
 }  // namespace

@@ -272,3 +272,34 @@ TEST(TideCore, TheOneStationFacadeIsThePointAtTheEpoch) {
         EXPECT_TRUE(SameResult(tide.At(e), point.At(TideEpoch(e, precise))));
     }
 }
+
+TEST(TideCore, ANodeSetUpFromSharedSinesIsThePointToTheLastBit) {
+    // The grid's way of setting a point up (the sines and cosines of its
+    // latitude and longitude found once per row and column) against the
+    // point made from its geodetic position, on both ephemerides and with a
+    // geometry mode; the poles and the ends of the longitudes included.
+    Uniform u(21);
+    const SunMoon series(Ephemeris::Series), precise(Ephemeris::Precise);
+    const TideEpoch epochs[2] = {TideEpoch(RandomEpoch(u), series), TideEpoch(RandomEpoch(u), precise)};
+    GeometryModes goS;
+    goS.orthoSun = true;
+    TidePoint node = TidePoint::Geodetic(flh(0, 0, 0));
+    TidePoint nodeWithMode = TidePoint::Geodetic(flh(0, 0, 0), goS);
+    int compared = 0;
+    for (int i = 0; i < 3000; ++i) {
+        long double lat = std::asin(2 * u() - 1), lon = (2 * u() - 1) * kPi;
+        if (i < 4) lat = i % 2 ? kPi / 2 : -kPi / 2;
+        if (i >= 4 && i < 8) lon = i % 2 ? kPi : -kPi;
+        const long double h = -500 + 9500 * u();
+        node.SetGeodetic(TidePoint::Angle(lat), TidePoint::Angle(lon), h);
+        nodeWithMode.SetGeodetic(TidePoint::Angle(lat), TidePoint::Angle(lon), h);
+        const TidePoint point = TidePoint::Geodetic(flh(lat, lon, h));
+        const TidePoint pointWithMode = TidePoint::Geodetic(flh(lat, lon, h), goS);
+        for (const TideEpoch& e : epochs) {
+            ASSERT_TRUE(SameResult(node.At(e), point.At(e))) << "node " << i;
+            ASSERT_TRUE(SameResult(nodeWithMode.At(e), pointWithMode.At(e))) << "node " << i;
+            ++compared;
+        }
+    }
+    EXPECT_EQ(compared, 6000);
+}
