@@ -14,6 +14,12 @@ namespace {
 
 using numerics::kDegToRad;
 
+// The mass of the Sun and of the Moon over the Earth's, and the Earth's
+// equatorial radius [m], of the model.
+constexpr double kMassRatioSun = 332946.0482;
+constexpr double kMassRatioMoon = 0.0123000371;
+constexpr double kEarthRadius = 6378136.6;
+
 // Rows of the diurnal-band table: multipliers of S, H, P, ZNS, PS, then the
 // radial sine and cosine and the horizontal sine and cosine amplitudes (mm).
 constexpr double kDATDIU[31][9] = {{-3, 0, 2, 0, 0, -0.01, 0, 0, 0},
@@ -143,9 +149,9 @@ SolidEarthTide::SolidEarthTide()
       L20(0.0847),
       H3(0.292),
       L3(0.015),
-      MASS_RATIO_SUN(332946.0482),
-      MASS_RATIO_MOON(0.0123000371),
-      RE(6378136.6),
+      MASS_RATIO_SUN(kMassRatioSun),
+      MASS_RATIO_MOON(kMassRatioMoon),
+      RE(kEarthRadius),
       SINPHI(0),
       COSPHI(0),
       SINLA(0),
@@ -216,8 +222,12 @@ void SolidEarthTide::GetDisplacement(const mjd& eph, xyz& DXTIDE) {
 
 void SolidEarthTide::Displacement(const EpochTerms& terms, const xyz& XSUN_, long double RSUN_,
                                   const xyz& XMON_, long double RMON_, xyz& DXTIDE) const {
-    Factors f;
-    DXTIDE = InPhase(XSUN_, RSUN_, XMON_, RMON_, f);
+    Displacement(terms, FactorsOf(RSUN_, RMON_), XSUN_, XMON_, DXTIDE);
+}
+
+void SolidEarthTide::Displacement(const EpochTerms& terms, const Factors& f, const xyz& XSUN_,
+                                  const xyz& XMON_, xyz& DXTIDE) const {
+    DXTIDE = InPhase(XSUN_, XMON_, f);
     DXTIDE += OutOfPhaseDiurnal(XSUN_, XMON_, f);
     DXTIDE += OutOfPhaseSemidiurnal(XSUN_, XMON_, f);
     DXTIDE += LatitudeDependence(XSUN_, XMON_, f);
@@ -303,8 +313,8 @@ SolidEarthTide::EpochTerms SolidEarthTide::TermsAt(const mjd& eph, long double c
 }
 
 void SolidEarthTide::ST1INPHASE(xyz& DXTIDE) {
-    Factors f;
-    DXTIDE = InPhase(XSUN, RSUN, XMON, RMON, f);
+    const Factors f = FactorsOf(RSUN, RMON);
+    DXTIDE = InPhase(XSUN, XMON, f);
     FAC2SUN = f.FAC2SUN;
     FAC2MON = f.FAC2MON;
     FAC3SUN = f.FAC3SUN;
@@ -337,8 +347,18 @@ void SolidEarthTide::STEP2LON() {
     DXCOR = LongPeriod(TermsAt(mjd(), T));
 }
 
-xyz SolidEarthTide::InPhase(const xyz& XSUN_, long double RSUN_, const xyz& XMON_,
-                            long double RMON_, Factors& f) const {
+SolidEarthTide::Factors SolidEarthTide::FactorsOf(long double RSUN_, long double RMON_) {
+    const long double MASS_RATIO_SUN_ = kMassRatioSun, MASS_RATIO_MOON_ = kMassRatioMoon;
+    const long double RE_ = kEarthRadius;
+    Factors f;
+    f.FAC2SUN = MASS_RATIO_SUN_ * RE_ * Cube(RE_ / RSUN_);
+    f.FAC2MON = MASS_RATIO_MOON_ * RE_ * Cube(RE_ / RMON_);
+    f.FAC3SUN = f.FAC2SUN * (RE_ / RSUN_);
+    f.FAC3MON = f.FAC2MON * (RE_ / RMON_);
+    return f;
+}
+
+xyz SolidEarthTide::InPhase(const xyz& XSUN_, const xyz& XMON_, const Factors& f) const {
     // Cosines of the zenith angles of the two bodies.
     const long double SCSUN = XSUN_ * XSTA;
     const long double SCMON = XMON_ * XSTA;
@@ -357,11 +377,6 @@ xyz SolidEarthTide::InPhase(const xyz& XSUN_, long double RSUN_, const xyz& XMON
     const long double X2MON = 3 * L2 * SCMON;
     const long double X3SUN = 3 * L3 / 2 * (5 * SCSUN * SCSUN - 1);
     const long double X3MON = 3 * L3 / 2 * (5 * SCMON * SCMON - 1);
-
-    f.FAC2SUN = MASS_RATIO_SUN * RE * Cube(RE / RSUN_);
-    f.FAC2MON = MASS_RATIO_MOON * RE * Cube(RE / RMON_);
-    f.FAC3SUN = f.FAC2SUN * (RE / RSUN_);
-    f.FAC3MON = f.FAC2MON * (RE / RMON_);
 
     const long double FAC2S = f.FAC2SUN, FAC2M = f.FAC2MON, FAC3S = f.FAC3SUN, FAC3M = f.FAC3MON;
     return xyz(FAC2S * (X2SUN * XSUN_.GetX() + P2SUN * XSTA.GetX()) +

@@ -141,25 +141,34 @@ class SolidEarthTide {
     void Displacement(const EpochTerms& terms, const xyz& XSUN, long double RSUN, const xyz& XMON,
                       long double RMON, xyz& DXTIDE) const;
 
-  private:
-    friend class SolidEarthTideTestAccess;
-
-    // The degree-2 and degree-3 scale factors of the Sun and the Moon, metres.
+    // The degree-2 and degree-3 scale factors of the Sun and the Moon,
+    // metres, which depend on the bodies' distances alone:
+    //   FAC2SUN = MASS_RATIO_SUN RE (RE / RSUN)^3,  FAC3SUN = FAC2SUN RE / RSUN,
+    // the same for the Moon.
     struct Factors {
         long double FAC2SUN, FAC2MON, FAC3SUN, FAC3MON;
     };
+    //   RSUN, RMON: geocentric distances of the Sun and the Moon, metres.
+    static Factors FactorsOf(long double RSUN, long double RMON);
+
+    // Displacement with the scale factors found beforehand (FactorsOf of
+    // the bodies' distances): the same bits.
+    void Displacement(const EpochTerms& terms, const Factors& factors, const xyz& XSUN,
+                      const xyz& XMON, xyz& DXTIDE) const;
+
+  private:
+    friend class SolidEarthTideTestAccess;
 
     // The model's steps for given bodies, as pure functions of the station
     // and their arguments, metres, Earth-fixed axes.
     //   InPhase: steps 1 to 7, the in-phase degree-2 and degree-3
-    //     displacement, with the scale factors it finds.
+    //     displacement, for the scale factors of the bodies' distances.
     //   OutOfPhaseDiurnal, OutOfPhaseSemidiurnal, LatitudeDependence: the
     //     out-of-phase part of h and l in the diurnal band, the same in the
     //     semidiurnal band, and the latitude dependence of l(1) in both bands.
     //   Diurnal, LongPeriod: the step-2 corrections of the 31 diurnal and the
     //     5 long-period constituents.
-    xyz InPhase(const xyz& XSUN, long double RSUN, const xyz& XMON, long double RMON,
-                Factors& f) const;
+    xyz InPhase(const xyz& XSUN, const xyz& XMON, const Factors& f) const;
     xyz OutOfPhaseDiurnal(const xyz& XSUN, const xyz& XMON, const Factors& f) const;
     xyz OutOfPhaseSemidiurnal(const xyz& XSUN, const xyz& XMON, const Factors& f) const;
     xyz LatitudeDependence(const xyz& XSUN, const xyz& XMON, const Factors& f) const;

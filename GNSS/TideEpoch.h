@@ -61,8 +61,10 @@ class TideEpoch {
     // and 2200); always false for the series.
     bool Extrapolated() const { return extrapolated_; }
 
-    // The time arguments of the tide's second step.
+    // The time arguments of the tide's second step, and the scale factors
+    // of the bodies' distances.
     const SolidEarthTide::EpochTerms& TideTerms() const { return terms_; }
+    const SolidEarthTide::Factors& TideFactors() const { return factors_; }
 
   private:
     mjd utc_;
@@ -70,6 +72,7 @@ class TideEpoch {
     long double sunR_, moonR_;
     bool extrapolated_;
     SolidEarthTide::EpochTerms terms_;
+    SolidEarthTide::Factors factors_;
 };
 
 }  // namespace havorkastilo

@@ -139,7 +139,7 @@ void TidePoint::Direction(const xyz& u, long double& lon, long double& lat) cons
 void TidePoint::Displacement(const TideEpoch& e, neu& local, xyz& ecef) const {
     xyz sunU, moonU;
     Bodies(e, sunU, moonU);
-    tide_.Displacement(e.TideTerms(), sunU, e.SunDistance(), moonU, e.MoonDistance(), ecef);
+    tide_.Displacement(e.TideTerms(), e.TideFactors(), sunU, moonU, ecef);
     local = g2lg(ecef, frame_);
 }
 
@@ -148,7 +148,7 @@ TideResult TidePoint::At(const TideEpoch& e) const {
     Bodies(e, r.sunU, r.moonU);
     r.sunR = e.SunDistance();
     r.moonR = e.MoonDistance();
-    tide_.Displacement(e.TideTerms(), r.sunU, r.sunR, r.moonU, r.moonR, r.ecef);
+    tide_.Displacement(e.TideTerms(), e.TideFactors(), r.sunU, r.moonU, r.ecef);
     r.local = g2lg(r.ecef, frame_);
     Direction(r.sunU, r.sunLon, r.sunLat);
     Direction(r.moonU, r.moonLon, r.moonLat);
