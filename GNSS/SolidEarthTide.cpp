@@ -74,6 +74,29 @@ constexpr std::array<std::array<signed char, 5>, N> MultipliersOf(const double (
 constexpr auto kDIUMULT = MultipliersOf(kDATDIU);
 constexpr auto kLONMULT = MultipliersOf(kDATLON);
 
+// The same multipliers as the angles they turn by, the zero ones left out:
+// angle[i] (0..4 for S, H, P, ZNS, PS) taken multiple[i] times, i < count.
+struct Turns {
+    unsigned char count;
+    unsigned char angle[5];
+    signed char multiple[5];
+};
+template <std::size_t N>
+constexpr std::array<Turns, N> TurnsOf(const std::array<std::array<signed char, 5>, N>& m) {
+    std::array<Turns, N> t{};
+    for (std::size_t j = 0; j < N; ++j) {
+        for (unsigned char k = 0; k < 5; ++k) {
+            if (m[j][k] == 0) continue;
+            t[j].angle[t[j].count] = k;
+            t[j].multiple[t[j].count] = m[j][k];
+            ++t[j].count;
+        }
+    }
+    return t;
+}
+constexpr auto kDIUTURNS = TurnsOf(kDIUMULT);
+constexpr auto kLONTURNS = TurnsOf(kLONMULT);
+
 // x^3 as (x x) x.  The library's pow of an extended value to a small whole
 // power multiplies it out in extended precision the same way (square, then
 // times x), so this is std::pow(x, 3) to the last bit, without the call and
@@ -103,6 +126,17 @@ inline Phasor Argument(Phasor z, const Phasor (&phase)[5][7], const std::array<s
     for (std::size_t k = first; k < 5; ++k) {
         if (m[k] != 0) z = Times(z, phase[k][m[k] + 3]);
     }
+    return z;
+}
+
+// Cosine and sine of a constituent's argument: the phasor of its first angle
+// with a multiple, turned by the others in table-column order (a turn by a
+// zero angle, an exact 1, is left out).
+template <class Phasor>
+inline Phasor Argument(const Phasor (&phase)[5][7], const Turns& t) {
+    if (t.count == 0) return phase[0][3];
+    Phasor z = phase[t.angle[0]][t.multiple[0] + 3];
+    for (unsigned i = 1; i < t.count; ++i) z = Times(z, phase[t.angle[i]][t.multiple[i] + 3]);
     return z;
 }
 
@@ -285,8 +319,7 @@ SolidEarthTide::EpochTerms SolidEarthTide::TermsAt(const mjd& eph, long double c
         const double* r = kDATDIU[j];
         // Rows 30 and 31 add exactly nothing.
         if (r[5] == 0 && r[6] == 0 && r[7] == 0 && r[8] == 0) continue;
-        const std::array<signed char, 5>& m = kDIUMULT[j];
-        const Phasor t = Argument(PHASE[0][m[0] + 3], PHASE, m, 1);
+        const Phasor t = Argument(PHASE, kDIUTURNS[j]);
         // Most rows hold a radial sine amplitude alone: a zero amplitude's
         // products add nothing, and are left out.
         if (r[6] == 0) {
@@ -304,8 +337,7 @@ SolidEarthTide::EpochTerms SolidEarthTide::TermsAt(const mjd& eph, long double c
     A.longRadial = A.longNorth = 0;
     for (std::size_t j = 0; j < 5; ++j) {
         const double* r = kDATLON[j];
-        const std::array<signed char, 5>& m = kLONMULT[j];
-        const Phasor f = Argument(PHASE[0][m[0] + 3], PHASE, m, 1);
+        const Phasor f = Argument(PHASE, kLONTURNS[j]);
         A.longRadial += r[5] * f.c + r[7] * f.s;
         A.longNorth += r[6] * f.c + r[8] * f.s;
     }

@@ -19,18 +19,18 @@ const char* TableWriter::Heading() {
 
 std::size_t TableWriter::Row(const mjd& e, const havorkastilo::TideResult& r, char* out) {
     constexpr long double kCentimetres = 100;
-    const long double values[10] = {e.GetSecond(),
-                                    r.local.GetN() * kCentimetres,
-                                    r.local.GetE() * kCentimetres,
-                                    r.local.GetU() * kCentimetres,
-                                    rad2deg(r.sunLon),
-                                    rad2deg(r.sunLat),
-                                    r.sunR / 1000,
-                                    rad2deg(r.moonLon),
-                                    rad2deg(r.moonLat),
-                                    r.moonR / 1000};
     char* p = out + FormatUnsigned(out, e.GetMJDay(), kFields[0].width);
-    for (int k = 0; k < 10; ++k) p += FormatFixed(p, values[k], kFields[k + 1].width, kFields[k + 1].decimals);
+    const auto put = [&p](long double v, const Field& f) { p += FormatFixed(p, v, f.width, f.decimals); };
+    put(e.GetSecond(), kFields[1]);
+    put(r.local.GetN() * kCentimetres, kFields[2]);
+    put(r.local.GetE() * kCentimetres, kFields[3]);
+    put(r.local.GetU() * kCentimetres, kFields[4]);
+    put(rad2deg(r.sunLon), kFields[5]);
+    put(rad2deg(r.sunLat), kFields[6]);
+    put(r.sunR / 1000, kFields[7]);
+    put(rad2deg(r.moonLon), kFields[8]);
+    put(rad2deg(r.moonLat), kFields[9]);
+    put(r.moonR / 1000, kFields[10]);
     *p++ = '\n';
     return static_cast<std::size_t>(p - out);
 }
