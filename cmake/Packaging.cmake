@@ -144,7 +144,10 @@ havorkastilo for the system's python3: the displacement vectorised over
 numpy arrays, and PySolid's two calls.")
 # Python writes byte code beside the module when root imports it; it goes
 # with the package.
+# The module is compiled for the system's python3, which the package then
+# depends on (dpkg-shlibdeps adds the libraries).
 if(HAVORKASTILO_PYTHON_MODULE)
     set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/prerm)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS ${HAVORKASTILO_PYTHON_DEPENDS})
 endif()
 include(CPack)
