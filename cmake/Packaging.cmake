@@ -118,7 +118,9 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 # into "Depends: liberfa1 (>= ...)"; the packaging check asserts it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianDocs.cmake)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot, parallel")
+# The Python module (python/) needs numpy; the program does not, so it is
+# recommended rather than required.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot, parallel, python3-numpy")
 # The static library in the package is used from CMake with ERFA's headers and
 # pkg-config module (cmake/HavorkastiloConfig.cmake.in).
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "slurm-client, cmake, g++, pkg-config, liberfa-dev")
@@ -137,5 +139,15 @@ The package also holds havorkastilo-plot, which draws the table with
 gnuplot, havorkastilo-batch, which runs the program for every station of a
 list through GNU Parallel or as a Slurm array job, the manual pages, and the
 model as a static C++ library with its headers and a CMake package
-(find_package(Havorkastilo)).")
+(find_package(Havorkastilo)), and, when it was built, the Python module
+havorkastilo for the system's python3: the displacement vectorised over
+numpy arrays, and PySolid's two calls.")
+# Python writes byte code beside the module when root imports it; it goes
+# with the package.
+# The module is compiled for the system's python3, which the package then
+# depends on (dpkg-shlibdeps adds the libraries).
+if(HAVORKASTILO_PYTHON_MODULE)
+    set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_LIST_DIR}/debian/prerm)
+    set(CPACK_DEBIAN_PACKAGE_DEPENDS ${HAVORKASTILO_PYTHON_DEPENDS})
+endif()
 include(CPack)

@@ -10,7 +10,7 @@ cd "$(dirname "$0")/../.."
 
 source .ci/install-missing.sh
 packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db lintian
-    parallel)
+    parallel pybind11-dev python3-dev python3-numpy)
 install_missing "${packages[@]}"
 
 work=$(mktemp -d)
@@ -60,7 +60,10 @@ for path in ./usr/bin/Havorkastilo ./usr/bin/havorkastilo-plot ./usr/bin/havorka
     ./usr/lib/libhavorkastilo_core.a ./usr/share/doc/havorkastilo/README.md \
     ./usr/share/doc/havorkastilo/copyright ./usr/share/doc/havorkastilo/changelog.Debian.gz \
     ./usr/include/havorkastilo/GNSS/SolidEarthTide.h \
-    ./usr/lib/cmake/Havorkastilo/HavorkastiloConfig.cmake; do
+    ./usr/lib/cmake/Havorkastilo/HavorkastiloConfig.cmake \
+    ./usr/lib/python3/dist-packages/havorkastilo/__init__.py \
+    ./usr/lib/python3/dist-packages/havorkastilo/pysolid.py \
+    ./usr/lib/python3/dist-packages/havorkastilo/__init__.pyi; do
     check "the package holds $path" grep -q " $path\$" "$work/contents.txt"
 done
 check "the package declares its library dependencies" \
@@ -177,6 +180,21 @@ check "the example takes the precise Sun and Moon from ERFA" \
     grep -q '^bodies   precise (ERFA)$' "$work/example-mp.txt"
 check "and gives north, east and up with them" \
     test "$(awk '$1 == "north" || $1 == "east" || $1 == "up"' "$work/example-mp.txt" | wc -l)" = 3
+
+echo "-- the installed Python module"
+check "the module is a compiled extension in dist-packages" \
+    bash -c "grep -Eq '^/usr/lib/python3/dist-packages/havorkastilo/_core\.cpython-[^/]*\.so\$' '$work/files.txt'"
+# From an empty folder, so that nothing of the source tree is imported; as
+# root, so Python writes byte code, which the removal must take too.
+from_module=$(cd "$work" && /usr/bin/python3 -c 'import havorkastilo
+print(havorkastilo.__file__)
+print("%.9f" % havorkastilo.displacement(46.05, 14.5, "2019-01-17T12:00:00Z", 300.0).up)')
+Havorkastilo -oc -pc46.05,14.5,300 -e12019-01-17/12:00:00 -e22019-01-17/12:00:00 >"$work/one.csv"
+from_csv=$(awk -F, 'NR == 2 { print $6 }' "$work/one.csv")
+check "python3 imports havorkastilo from dist-packages" \
+    test "$(head -n 1 <<<"$from_module")" = /usr/lib/python3/dist-packages/havorkastilo/__init__.py
+check "its up ($(tail -n 1 <<<"$from_module")) is the program's du_m ($from_csv)" \
+    test "$(tail -n 1 <<<"$from_module")" = "$from_csv"
 
 echo "-- removing the package"
 dpkg -r havorkastilo

@@ -1,0 +1,237 @@
+"""Solid Earth tide displacement (IERS Conventions 2010), vectorised over
+numpy arrays.
+
+The computing core of the Havorkastilo program, in 80-bit extended
+precision: every value is the program's own for the same station and epoch,
+rounded once to float64.
+
+Functions
+---------
+displacement(lat, lon, time, height=0.0, *, ephemeris="series", frame="enu", threads=None)
+    The displacement of points at times, broadcast as numpy broadcasts.
+sun_moon(time, *, ephemeris="series", threads=None)
+    The Earth-fixed positions of the Sun and the Moon.
+
+Submodules
+----------
+havorkastilo.pysolid
+    PySolid's calc_solid_earth_tides_point and calc_solid_earth_tides_grid,
+    argument for argument: ``import havorkastilo.pysolid as pysolid``.
+
+Example
+-------
+>>> import numpy as np, havorkastilo
+>>> t = np.arange("2019-01-17", "2019-01-18", np.timedelta64(1, "h"), dtype="datetime64[s]")
+>>> d = havorkastilo.displacement(46.05, 14.5, t, 300.0)
+>>> d.up.shape
+(24,)
+"""
+
+import collections
+import os
+
+import numpy as np
+
+from . import _core
+from ._times import to_ticks as _to_ticks
+
+__all__ = ["ENU", "ECEF", "SunMoon", "displacement", "sun_moon"]
+__version__ = "1.0.0"
+
+ENU = collections.namedtuple("ENU", ["east", "north", "up"])
+ENU.__doc__ = """Displacement in the local geodetic frame of each point, metres:
+east, north, and up along the normal of the GRS80 ellipsoid."""
+
+ECEF = collections.namedtuple("ECEF", ["x", "y", "z"])
+ECEF.__doc__ = """Displacement in Earth-fixed geocentric axes, metres: x toward
+the Greenwich meridian on the equator, z toward the north pole, y completing
+a right-handed frame."""
+
+SunMoon = collections.namedtuple("SunMoon", ["sun", "moon"])
+SunMoon.__doc__ = """Geocentric positions of the Sun and the Moon in Earth-fixed axes
+(those of ECEF), metres: arrays of the time's shape with a last axis of 3
+(x, y, z)."""
+
+_EPHEMERIDES = {"series": False, "precise": True}
+_FRAMES = ("enu", "ecef")
+# Below this many elements the work stays on the calling thread.
+_THREADED_FROM = 8192
+
+
+def _floats(value, name):
+    try:
+        a = np.asarray(value, dtype=np.float64)
+    except (TypeError, ValueError):
+        raise ValueError(f"{name}: {_short(value)} is not a number or an array of numbers") from None
+    return a
+
+
+def _short(value):
+    text = repr(value)
+    return text if len(text) <= 80 else text[:77] + "..."
+
+
+def _refuse_first(a, bad, message):
+    if np.any(bad):
+        value = np.ravel(a)[np.flatnonzero(np.ravel(bad))[0]]
+        raise ValueError(message.format(value=repr(float(value))))
+
+
+def _points(lat, lon, height):
+    lat = _floats(lat, "lat")
+    lon = _floats(lon, "lon")
+    height = _floats(height, "height")
+    _refuse_first(lat, ~(np.abs(lat) <= 90.0),
+                  "lat: {value} is not a latitude in degrees from -90 to 90")
+    _refuse_first(lon, ~(np.abs(lon) <= 360.0),
+                  "lon: {value} is not a longitude in degrees from -360 to 360")
+    _refuse_first(height, ~(np.abs(height) <= 1e7),
+                  "height: {value} is not an ellipsoidal height in metres from -1e7 to 1e7")
+    return lat, lon, height
+
+
+def _threads(threads, size):
+    if threads is None:
+        threads = len(os.sched_getaffinity(0))
+    elif isinstance(threads, bool) or not isinstance(threads, (int, np.integer)):
+        raise ValueError(f"threads: {_short(threads)} is not a whole number of threads")
+    elif not 1 <= threads <= 256:
+        raise ValueError(f"threads: {threads} is not a number of threads from 1 to 256")
+    return int(threads) if size >= _THREADED_FROM else 1
+
+
+def _precise(ephemeris):
+    if not isinstance(ephemeris, str) or ephemeris not in _EPHEMERIDES:
+        raise ValueError(f'ephemeris: {_short(ephemeris)} is neither "series" nor "precise"')
+    return _EPHEMERIDES[ephemeris]
+
+
+def _scalar_or_array(a):
+    return a[()] if a.ndim == 0 else a
+
+
+def _prepare(lat, lon, time, height, ephemeris, threads):
+    precise = _precise(ephemeris)
+    lat, lon, height = _points(lat, lon, height)
+    ticks = _to_ticks(time)
+    try:
+        shape = np.broadcast_shapes(lat.shape, lon.shape, ticks.shape, height.shape)
+    except ValueError:
+        raise ValueError(
+            f"lat {lat.shape}, lon {lon.shape}, time {ticks.shape} and height "
+            f"{height.shape}: these shapes do not broadcast together"
+        ) from None
+    return lat, lon, height, ticks, precise, _threads(threads, int(np.prod(shape)))
+
+
+def displacement(lat, lon, time, height=0.0, *, ephemeris="series", frame="enu", threads=None):
+    """Solid Earth tide displacement of points at times.
+
+    The model of the IERS Conventions (2010), chapter 7 (conventional
+    tide-free), in 80-bit extended precision, as the Havorkastilo program
+    computes it; each value is the program's rounded once to float64.
+
+    Parameters
+    ----------
+    lat, lon : array_like of float
+        Geodetic latitude (-90 to 90) and longitude (east positive, -360 to
+        360) in degrees on the GRS80 ellipsoid.
+    time : time or array_like of times
+        UTC epochs, days of 86400 s, from 1901-01-01 to 2199-12-31:
+        ``numpy.datetime64`` of any unit, ``datetime.datetime`` (naive means
+        UTC; aware ones are converted to UTC), ``pandas.Timestamp``,
+        ``pandas.DatetimeIndex`` or ``Series``, ISO 8601 strings
+        (``"2019-01-17T12:00:00.5Z"``, ``"2019-01-17 12:00"``,
+        ``"20190117T120000+01:00"``), or arrays of these.  Times are kept to
+        100 ns: finer ones are rounded to the nearest 100 ns, a tie (50 ns)
+        upward.
+    height : array_like of float, optional
+        Ellipsoidal height in metres (default 0).
+    ephemeris : {"series", "precise"}, keyword-only
+        Sun and Moon from the short analytic series (the default, the
+        program's ``-ms``) or from ERFA (the program's ``-mp``).
+    frame : {"enu", "ecef"}, keyword-only
+        The result's axes: local east, north, up (up along the ellipsoid
+        normal), or Earth-fixed geocentric x, y, z.
+    threads : int, keyword-only
+        Worker threads, 1 to 256; None (the default) takes one per
+        processor of the process's affinity mask.  Inputs of fewer than 8192
+        elements are computed on the calling thread.  The results are the
+        same for every count.
+
+    Returns
+    -------
+    ENU or ECEF
+        A named tuple ``(east, north, up)`` or ``(x, y, z)`` of float64 arrays
+        in metres, of the shape lat, lon, time and height broadcast to (numpy
+        scalars for a shape of ()).
+
+    Raises
+    ------
+    ValueError
+        For an argument out of range or of the wrong kind, or shapes that
+        do not broadcast; the message names the argument and the value.
+
+    Notes
+    -----
+    The interpreter's lock is released during the computation, so other
+    Python threads run, and calls from several threads at once are safe.
+    Each distinct time's Sun, Moon and time arguments are computed once per
+    call.
+
+    Examples
+    --------
+    >>> import numpy as np, havorkastilo
+    >>> d = havorkastilo.displacement(46.05, 14.5, np.datetime64("2019-01-17T12:00"), 300.0)
+    >>> round(float(d.up), 6)
+    -0.136633
+
+    A grid at one epoch broadcasts a column of latitudes against a row of
+    longitudes:
+
+    >>> lat = np.linspace(40, 50, 101)[:, None]
+    >>> lon = np.linspace(10, 20, 101)[None, :]
+    >>> havorkastilo.displacement(lat, lon, "2019-01-17T12:00Z").up.shape
+    (101, 101)
+    """
+    if not isinstance(frame, str) or frame not in _FRAMES:
+        raise ValueError(f'frame: {_short(frame)} is neither "enu" nor "ecef"')
+    lat, lon, height, ticks, precise, workers = _prepare(lat, lon, time, height, ephemeris,
+                                                         threads)
+    ecef = frame == "ecef"
+    a, b, c = _core.displacement(lat, lon, height, ticks, precise, ecef, workers)
+    kind = ECEF if ecef else ENU
+    return kind(_scalar_or_array(a), _scalar_or_array(b), _scalar_or_array(c))
+
+
+def sun_moon(time, *, ephemeris="series", threads=None):
+    """Earth-fixed geocentric positions of the Sun and the Moon.
+
+    Parameters
+    ----------
+    time : time or array_like of times
+        UTC epochs, as for `displacement`.
+    ephemeris : {"series", "precise"}, keyword-only
+        The short analytic series (the default) or ERFA, as for
+        `displacement`: the bodies the tide is computed with.
+    threads : int, keyword-only
+        Worker threads, as for `displacement`.
+
+    Returns
+    -------
+    SunMoon
+        A named tuple ``(sun, moon)`` of float64 arrays of shape
+        ``time.shape + (3,)``: x, y, z in metres, in the axes of the ECEF
+        frame (x toward Greenwich, z toward the north pole).
+
+    Examples
+    --------
+    >>> import numpy as np, havorkastilo
+    >>> b = havorkastilo.sun_moon("2019-01-17T12:00Z")
+    >>> round(float(np.linalg.norm(b.moon)) / 1e3)
+    372849
+    """
+    precise = _precise(ephemeris)
+    ticks = _to_ticks(time)
+    sun, moon = _core.sun_moon(ticks, precise, _threads(threads, ticks.size))
+    return SunMoon(sun, moon)

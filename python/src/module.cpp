@@ -1,0 +1,153 @@
+// havorkastilo._core: the computing core for Python.  The public functions
+// are in the package's __init__.py, which checks every argument with English
+// messages of its own and hands these functions plain arrays: degrees,
+// metres and ticks of 100 ns since 1970-01-01T00:00:00 UTC.
+#include <pybind11/numpy.h>
+#include <pybind11/pybind11.h>
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "GNSS/TidePoint.h"
+#include "PROGINC/ProgramExit.h"
+#include "python/src/BroadcastTide.h"
+
+namespace py = pybind11;
+using havorkastilo::python::Operand;
+using havorkastilo::python::TideOutput;
+using havorkastilo::python::TideRequest;
+
+namespace {
+
+using Doubles = py::array_t<double, py::array::c_style | py::array::forcecast>;
+using Ticks = py::array_t<std::int64_t, py::array::c_style | py::array::forcecast>;
+
+std::vector<std::size_t> ShapeOf(const py::array& a) {
+    std::vector<std::size_t> s;
+    for (py::ssize_t k = 0; k < a.ndim(); ++k) s.push_back(static_cast<std::size_t>(a.shape(k)));
+    return s;
+}
+
+std::vector<py::ssize_t> Signed(const std::vector<std::size_t>& s) {
+    return std::vector<py::ssize_t>(s.begin(), s.end());
+}
+
+TideRequest Request(const Doubles& lat, const Doubles& lon, const Doubles& height,
+                    const Ticks& ticks, bool precise, unsigned threads) {
+    TideRequest r;
+    r.lat = Operand<double>{lat.data(), ShapeOf(lat)};
+    r.lon = Operand<double>{lon.data(), ShapeOf(lon)};
+    r.height = Operand<double>{height.data(), ShapeOf(height)};
+    r.ticks = Operand<std::int64_t>{ticks.data(), ShapeOf(ticks)};
+    r.ephemeris = precise ? Ephemeris::Precise : Ephemeris::Series;
+    r.threads = threads;
+    return r;
+}
+
+// The displacement as doubles: east, north, up (frame "enu") or x, y, z
+// (frame "ecef").
+py::tuple Displacement(const Doubles& lat, const Doubles& lon, const Doubles& height,
+                       const Ticks& ticks, bool precise, bool ecef, unsigned threads) {
+    const TideRequest r = Request(lat, lon, height, ticks, precise, threads);
+    const std::vector<py::ssize_t> shape = Signed(havorkastilo::python::BroadcastShape(r));
+    py::array_t<double> a(shape), b(shape), c(shape);
+    TideOutput<double> out;
+    if (ecef) {
+        out.x = a.mutable_data();
+        out.y = b.mutable_data();
+        out.z = c.mutable_data();
+    } else {
+        out.east = a.mutable_data();
+        out.north = b.mutable_data();
+        out.up = c.mutable_data();
+    }
+    {
+        const py::gil_scoped_release unlocked;
+        havorkastilo::python::ComputeTide(r, out);
+    }
+    return py::make_tuple(a, b, c);
+}
+
+// For the tests: the core's extended-precision results themselves, north,
+// east, up, x, y, z (numpy.longdouble is the same 80-bit type).
+py::tuple DisplacementLongDouble(const Doubles& lat, const Doubles& lon, const Doubles& height,
+                                 const Ticks& ticks, bool precise, unsigned threads) {
+    const TideRequest r = Request(lat, lon, height, ticks, precise, threads);
+    const std::vector<py::ssize_t> shape = Signed(havorkastilo::python::BroadcastShape(r));
+    py::array_t<long double> n(shape), e(shape), u(shape), x(shape), y(shape), z(shape);
+    TideOutput<long double> out;
+    out.north = n.mutable_data();
+    out.east = e.mutable_data();
+    out.up = u.mutable_data();
+    out.x = x.mutable_data();
+    out.y = y.mutable_data();
+    out.z = z.mutable_data();
+    {
+        const py::gil_scoped_release unlocked;
+        havorkastilo::python::ComputeTide(r, out);
+    }
+    return py::make_tuple(n, e, u, x, y, z);
+}
+
+py::tuple SunMoonPositions(const Ticks& ticks, bool precise, unsigned threads) {
+    std::vector<py::ssize_t> shape = Signed(ShapeOf(ticks));
+    shape.push_back(3);
+    py::array_t<double> sun(shape), moon(shape);
+    const std::size_t n = static_cast<std::size_t>(ticks.size());
+    const Ephemeris kind = precise ? Ephemeris::Precise : Ephemeris::Series;
+    const std::int64_t* t = ticks.data();
+    double* s = sun.mutable_data();
+    double* m = moon.mutable_data();
+    {
+        const py::gil_scoped_release unlocked;
+        havorkastilo::python::ComputeSunMoon(t, n, kind, threads, s, m);
+    }
+    return py::make_tuple(sun, moon);
+}
+
+// For the tests: the epoch of ticks as the program holds it, (Modified
+// Julian Day, seconds of day as numpy.longdouble).
+py::tuple EpochOfTicks(std::int64_t ticks) {
+    const mjd e = havorkastilo::python::TicksToMjd(ticks);
+    py::array_t<long double> sod(std::vector<py::ssize_t>{});
+    *sod.mutable_data() = e.GetSecond();
+    return py::make_tuple(e.GetMJDay(), sod);
+}
+
+// The English message for a fatal report of the core.  The module checks
+// its arguments before calling, so these are faults it did not foresee.
+std::string English(const havorkastilo::Error& e) {
+    const std::string report = e.what();
+    if (report.find("MJDAY not valid") != std::string::npos ||
+        report.find("SECOND not valid") != std::string::npos)
+        return "the epoch is outside the valid span of the computing core";
+    if (report.find(havorkastilo::kGeocentreError) != std::string::npos)
+        return "the point is at the centre of the Earth, which has no direction";
+    return "the computing core refused the input; its report: " + report;
+}
+
+}  // namespace
+
+PYBIND11_MODULE(_core, m) {
+    m.doc() = "The computing core of havorkastilo (use the functions of the package itself).";
+    py::register_exception_translator([](std::exception_ptr p) {
+        try {
+            if (p) std::rethrow_exception(p);
+        } catch (const havorkastilo::Error& e) {
+            PyErr_SetString(PyExc_ValueError, English(e).c_str());
+        } catch (const std::invalid_argument& e) {
+            PyErr_SetString(PyExc_ValueError, e.what());
+        }
+    });
+    m.attr("FIRST_TICK") = havorkastilo::python::kFirstTick;
+    m.attr("END_TICK") = havorkastilo::python::kEndTick;
+    m.def("displacement", &Displacement, py::arg("lat"), py::arg("lon"), py::arg("height"),
+          py::arg("ticks"), py::arg("precise"), py::arg("ecef"), py::arg("threads"));
+    m.def("displacement_longdouble", &DisplacementLongDouble, py::arg("lat"), py::arg("lon"),
+          py::arg("height"), py::arg("ticks"), py::arg("precise"), py::arg("threads"));
+    m.def("sun_moon", &SunMoonPositions, py::arg("ticks"), py::arg("precise"),
+          py::arg("threads"));
+    m.def("epoch_of_ticks", &EpochOfTicks, py::arg("ticks"));
+}

@@ -1,0 +1,71 @@
+"""Builds the Python module havorkastilo with Debian's setuptools and pybind11,
+offline:
+
+    python3 -m venv --system-site-packages venv
+    venv/bin/pip install --no-build-isolation .
+
+The extension compiles the computing core's sources, read from the lists of
+CMakeLists.txt, with the flags that its results depend on: -ffp-contract=off
+(no fused multiply-add), x87 long double (the x86-64 default) and the release
+build's -O3.  CMake builds the same module (python/CMakeLists.txt).
+"""
+
+import os
+import re
+import shlex
+import subprocess
+
+from pybind11.setup_helpers import ParallelCompile, Pybind11Extension, build_ext
+from setuptools import setup
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+
+
+def core_sources():
+    """The library's sources, as the top-level CMakeLists.txt lists them."""
+    with open(os.path.join(HERE, "CMakeLists.txt"), encoding="utf-8") as f:
+        text = f.read()
+    sources = []
+    for folder in ("GNSS", "PROGINC", "FUNKCIJE", "MATRIX"):
+        m = re.search(r"set\(HAVORKASTILO_%s_SOURCES\s+([^)]*)\)" % folder, text)
+        if not m:
+            raise RuntimeError("CMakeLists.txt lists no HAVORKASTILO_%s_SOURCES" % folder)
+        sources += m.group(1).split()
+    return sources
+
+
+def erfa_flags():
+    """Compiler and linker flags of ERFA (Debian: liberfa-dev) from pkg-config."""
+    try:
+        cflags = subprocess.run(["pkg-config", "--cflags", "erfa"], check=True,
+                                capture_output=True, text=True).stdout
+        libs = subprocess.run(["pkg-config", "--libs", "erfa"], check=True,
+                              capture_output=True, text=True).stdout
+    except (OSError, subprocess.CalledProcessError):
+        return [], ["-lerfa"]
+    return shlex.split(cflags), shlex.split(libs)
+
+
+ParallelCompile("HAVORKASTILO_BUILD_JOBS", default=0).install()
+os.makedirs("build/pip", exist_ok=True)
+erfa_cflags, erfa_libs = erfa_flags()
+
+extension = Pybind11Extension(
+    "havorkastilo._core",
+    ["python/src/BroadcastTide.cpp", "python/src/module.cpp"] + core_sources(),
+    include_dirs=["."],
+    cxx_std=17,
+    extra_compile_args=["-O3", "-ffp-contract=off"] + erfa_cflags,
+    extra_link_args=erfa_libs + ["-lm"],
+)
+
+setup(
+    package_dir={"": "python"},
+    packages=["havorkastilo"],
+    package_data={"havorkastilo": ["*.pyi", "py.typed"]},
+    ext_modules=[extension],
+    cmdclass={"build_ext": build_ext},
+    # Beside CMake's build folders, not in the package's source folder.
+    options={"build": {"build_base": "build/pip"}, "egg_info": {"egg_base": "build/pip"}},
+    zip_safe=False,
+)
