@@ -20,6 +20,14 @@ constexpr double kMassRatioSun = 332946.0482;
 constexpr double kMassRatioMoon = 0.0123000371;
 constexpr double kEarthRadius = 6378136.6;
 
+// The out-of-phase parts of h (diurnal, semidiurnal band) and of l, and l(1)
+// of the two bands, of the model's step 1.
+constexpr double kDHIDiurnal = -0.0025;
+constexpr double kDHISemidiurnal = -0.0022;
+constexpr double kDLI = -0.0007;
+constexpr double kL1Diurnal = 0.0012;
+constexpr double kL1Semidiurnal = 0.0024;
+
 // Rows of the diurnal-band table: multipliers of S, H, P, ZNS, PS, then the
 // radial sine and cosine and the horizontal sine and cosine amplitudes (mm).
 constexpr double kDATDIU[31][9] = {{-3, 0, 2, 0, 0, -0.01, 0, 0, 0},
@@ -200,7 +208,8 @@ SolidEarthTide::SolidEarthTide()
       FAC3MON(0),
       T(0),
       DATDIU(),
-      DATLON() {
+      DATLON(),
+      station_() {
     for (int i = 0; i < 31; ++i)
         for (int j = 0; j < 9; ++j) DATDIU[i][j] = kDATDIU[i][j];
     for (int i = 0; i < 5; ++i)
@@ -224,6 +233,44 @@ void SolidEarthTide::SetStaPosition(const xyz& Pos, const long double& Mag) {
         SINLA = XSTA.GetY() / COSPHI;
         COSLA = XSTA.GetX() / COSPHI;
     }
+
+    // The factors of every correction that depend on the station alone: the
+    // leading products of the model's terms, formed as the terms form them
+    // (from the left), so that a term is the same product to the last bit.
+    StationTerms& t = station_;
+    t.COS2PHI = COSPHI * COSPHI - SINPHI * SINPHI;
+    t.COSTWOLA = COSLA * COSLA - SINLA * SINLA;
+    t.SINTWOLA = 2 * COSLA * SINLA;
+    const long double c = COSPHI;
+    t.H2 = H20 - 0.0006 * (1 - 1.5 * c * c);
+    t.L2 = L20 + 0.0002 * (1 - 1.5 * c * c);
+    t.P2 = 3 * (t.H2 / 2 - t.L2);
+    t.X2 = 3 * t.L2;
+    {
+        const long double DHI_ = kDHIDiurnal, DLI_ = kDLI;
+        t.diuR = -3 * DHI_ * SINPHI * COSPHI;
+        t.diuN = -3 * DLI_ * t.COS2PHI;
+        t.diuE = -3 * DLI_ * SINPHI;
+    }
+    {
+        const long double DHI_ = kDHISemidiurnal, DLI_ = kDLI;
+        t.semR = -0.75 * DHI_ * COSPHI * COSPHI;
+        t.semN = 1.5 * DLI_ * SINPHI * COSPHI;
+        t.semE = -1.5 * DLI_ * COSPHI;
+    }
+    {
+        const long double L1 = kL1Diurnal;
+        t.l1dN = -L1 * SINPHI * SINPHI;
+        t.l1dE = L1 * SINPHI * (COSPHI * COSPHI - SINPHI * SINPHI);
+    }
+    {
+        const long double L1 = kL1Semidiurnal;
+        t.l1sN = -L1 / 2 * SINPHI * COSPHI;
+        t.l1sE = -L1 / 2 * SINPHI * SINPHI * COSPHI;
+    }
+    t.diurnalR = 2 * SINPHI * COSPHI;
+    t.longR = (3 * SINPHI * SINPHI - 1) / 2;
+    t.longN = 2 * COSPHI * SINPHI;
 }
 
 void SolidEarthTide::SetSunPosition(const xyz& Pos, const long double& Mag) {
@@ -354,20 +401,20 @@ void SolidEarthTide::ST1INPHASE(xyz& DXTIDE) {
 }
 
 void SolidEarthTide::ST1IDIU() {
-    DHI = -0.0025;
-    DLI = -0.0007;
+    DHI = kDHIDiurnal;
+    DLI = kDLI;
     DXCOR = OutOfPhaseDiurnal(XSUN, XMON, MemberFactors());
 }
 
 void SolidEarthTide::ST1ISEM() {
-    DHI = -0.0022;
-    DLI = -0.0007;
+    DHI = kDHISemidiurnal;
+    DLI = kDLI;
     DXCOR = OutOfPhaseSemidiurnal(XSUN, XMON, MemberFactors());
 }
 
 void SolidEarthTide::ST1L1() {
-    L1D = 0.0012;
-    L1SD = 0.0024;
+    L1D = kL1Diurnal;
+    L1SD = kL1Semidiurnal;
     DXCOR = LatitudeDependence(XSUN, XMON, MemberFactors());
 }
 
@@ -395,18 +442,15 @@ xyz SolidEarthTide::InPhase(const xyz& XSUN_, const xyz& XMON_, const Factors& f
     const long double SCSUN = XSUN_ * XSTA;
     const long double SCMON = XMON_ * XSTA;
 
-    // Latitude dependence of the degree-2 numbers.
-    const long double c = COSPHI;
-    const long double H2 = H20 - 0.0006 * (1 - 1.5 * c * c);
-    const long double L2 = L20 + 0.0002 * (1 - 1.5 * c * c);
-
-    // Radial (along XSTA) and along-the-body terms of degree 2 and 3.
-    const long double P2SUN = 3 * (H2 / 2 - L2) * SCSUN * SCSUN - H2 / 2;
-    const long double P2MON = 3 * (H2 / 2 - L2) * SCMON * SCMON - H2 / 2;
+    // Radial (along XSTA) and along-the-body terms of degree 2 and 3, with
+    // the latitude-dependent degree-2 numbers H2, L2 of the station.
+    const StationTerms& t = station_;
+    const long double P2SUN = t.P2 * SCSUN * SCSUN - t.H2 / 2;
+    const long double P2MON = t.P2 * SCMON * SCMON - t.H2 / 2;
     const long double P3SUN = 2.5 * (H3 - 3 * L3) * Cube(SCSUN) + 1.5 * (L3 - H3) * SCSUN;
     const long double P3MON = 2.5 * (H3 - 3 * L3) * Cube(SCMON) + 1.5 * (L3 - H3) * SCMON;
-    const long double X2SUN = 3 * L2 * SCSUN;
-    const long double X2MON = 3 * L2 * SCMON;
+    const long double X2SUN = t.X2 * SCSUN;
+    const long double X2MON = t.X2 * SCMON;
     const long double X3SUN = 3 * L3 / 2 * (5 * SCSUN * SCSUN - 1);
     const long double X3MON = 3 * L3 / 2 * (5 * SCMON * SCMON - 1);
 
@@ -439,49 +483,45 @@ void SolidEarthTide::ToCartesian(long double DR, long double DN, long double DE,
 }
 
 xyz SolidEarthTide::OutOfPhaseDiurnal(const xyz& XSUN_, const xyz& XMON_, const Factors& f) const {
-    const long double DHI_ = -0.0025;
-    const long double DLI_ = -0.0007;
-    const long double COS2PHI = COSPHI * COSPHI - SINPHI * SINPHI;
-
+    // -3 DHI SINPHI COSPHI, -3 DLI COS2PHI and -3 DLI SINPHI of the station.
+    const StationTerms& t = station_;
     const long double xs = XSUN_.GetX(), ys = XSUN_.GetY(), zs = XSUN_.GetZ();
-    const long double DRSUN =
-        -3 * DHI_ * SINPHI * COSPHI * f.FAC2SUN * zs * (xs * SINLA - ys * COSLA);
-    const long double DNSUN = -3 * DLI_ * COS2PHI * f.FAC2SUN * zs * (xs * SINLA - ys * COSLA);
-    const long double DESUN = -3 * DLI_ * SINPHI * f.FAC2SUN * zs * (xs * COSLA + ys * SINLA);
+    const long double DRSUN = t.diuR * f.FAC2SUN * zs * (xs * SINLA - ys * COSLA);
+    const long double DNSUN = t.diuN * f.FAC2SUN * zs * (xs * SINLA - ys * COSLA);
+    const long double DESUN = t.diuE * f.FAC2SUN * zs * (xs * COSLA + ys * SINLA);
 
     const long double xm = XMON_.GetX(), ym = XMON_.GetY(), zm = XMON_.GetZ();
-    const long double DRMON =
-        -3 * DHI_ * SINPHI * COSPHI * f.FAC2MON * zm * (xm * SINLA - ym * COSLA);
-    const long double DNMON = -3 * DLI_ * COS2PHI * f.FAC2MON * zm * (xm * SINLA - ym * COSLA);
-    const long double DEMON = -3 * DLI_ * SINPHI * f.FAC2MON * zm * (xm * COSLA + ym * SINLA);
+    const long double DRMON = t.diuR * f.FAC2MON * zm * (xm * SINLA - ym * COSLA);
+    const long double DNMON = t.diuN * f.FAC2MON * zm * (xm * SINLA - ym * COSLA);
+    const long double DEMON = t.diuE * f.FAC2MON * zm * (xm * COSLA + ym * SINLA);
 
     return Cartesian(DRSUN + DRMON, DNSUN + DNMON, DESUN + DEMON);
 }
 
 xyz SolidEarthTide::OutOfPhaseSemidiurnal(const xyz& XSUN_, const xyz& XMON_,
                                           const Factors& f) const {
-    const long double DHI_ = -0.0022;
-    const long double DLI_ = -0.0007;
-    const long double COSTWOLA = COSLA * COSLA - SINLA * SINLA;
-    const long double SINTWOLA = 2 * COSLA * SINLA;
+    // -0.75 DHI COSPHI^2, 1.5 DLI SINPHI COSPHI and -1.5 DLI COSPHI of the
+    // station, and the sine and cosine of twice its longitude.
+    const StationTerms& t = station_;
+    const long double COSTWOLA = t.COSTWOLA, SINTWOLA = t.SINTWOLA;
 
     const long double xs = XSUN_.GetX(), ys = XSUN_.GetY();
     const long double XYSUN = xs * xs - ys * ys;
     const long double ZZSUN = xs * ys;
     const long double QSUN = XYSUN * SINTWOLA - 2 * ZZSUN * COSTWOLA;
     const long double QPSUN = XYSUN * COSTWOLA + 2 * ZZSUN * SINTWOLA;
-    const long double DRSUN = -0.75 * DHI_ * COSPHI * COSPHI * f.FAC2SUN * QSUN;
-    const long double DNSUN = 1.5 * DLI_ * SINPHI * COSPHI * f.FAC2SUN * QSUN;
-    const long double DESUN = -1.5 * DLI_ * COSPHI * f.FAC2SUN * QPSUN;
+    const long double DRSUN = t.semR * f.FAC2SUN * QSUN;
+    const long double DNSUN = t.semN * f.FAC2SUN * QSUN;
+    const long double DESUN = t.semE * f.FAC2SUN * QPSUN;
 
     const long double xm = XMON_.GetX(), ym = XMON_.GetY();
     const long double XYMON = xm * xm - ym * ym;
     const long double ZZMON = xm * ym;
     const long double QMON = XYMON * SINTWOLA - 2 * ZZMON * COSTWOLA;
     const long double QPMON = XYMON * COSTWOLA + 2 * ZZMON * SINTWOLA;
-    const long double DRMON = -0.75 * DHI_ * COSPHI * COSPHI * f.FAC2MON * QMON;
-    const long double DNMON = 1.5 * DLI_ * SINPHI * COSPHI * f.FAC2MON * QMON;
-    const long double DEMON = -1.5 * DLI_ * COSPHI * f.FAC2MON * QPMON;
+    const long double DRMON = t.semR * f.FAC2MON * QMON;
+    const long double DNMON = t.semN * f.FAC2MON * QMON;
+    const long double DEMON = t.semE * f.FAC2MON * QPMON;
 
     return Cartesian(DRSUN + DRMON, DNSUN + DNMON, DESUN + DEMON);
 }
@@ -491,34 +531,30 @@ xyz SolidEarthTide::LatitudeDependence(const xyz& XSUN_, const xyz& XMON_,
     const long double xs = XSUN_.GetX(), ys = XSUN_.GetY(), zs = XSUN_.GetZ();
     const long double xm = XMON_.GetX(), ym = XMON_.GetY(), zm = XMON_.GetZ();
 
-    // Diurnal band.
-    long double L1 = 0.0012;
-    long double DNSUN = -L1 * SINPHI * SINPHI * f.FAC2SUN * zs * (xs * COSLA + ys * SINLA);
-    long double DESUN = L1 * SINPHI * (COSPHI * COSPHI - SINPHI * SINPHI) * f.FAC2SUN * zs *
-                        (xs * SINLA - ys * COSLA);
-    long double DNMON = -L1 * SINPHI * SINPHI * f.FAC2MON * zm * (xm * COSLA + ym * SINLA);
-    long double DEMON = L1 * SINPHI * (COSPHI * COSPHI - SINPHI * SINPHI) * f.FAC2MON * zm *
-                        (xm * SINLA - ym * COSLA);
+    // Diurnal band: -L1 SINPHI^2 and L1 SINPHI (COSPHI^2 - SINPHI^2) of the
+    // station.
+    const StationTerms& t = station_;
+    long double DNSUN = t.l1dN * f.FAC2SUN * zs * (xs * COSLA + ys * SINLA);
+    long double DESUN = t.l1dE * f.FAC2SUN * zs * (xs * SINLA - ys * COSLA);
+    long double DNMON = t.l1dN * f.FAC2MON * zm * (xm * COSLA + ym * SINLA);
+    long double DEMON = t.l1dE * f.FAC2MON * zm * (xm * SINLA - ym * COSLA);
     long double DE = 3 * (DESUN + DEMON);
     long double DN = 3 * (DNSUN + DNMON);
     const long double DX1 = -DE * SINLA - DN * SINPHI * COSLA;
     const long double DY1 = DE * COSLA - DN * SINPHI * SINLA;
     const long double DZ1 = DN * COSPHI;
 
-    // Semidiurnal band.
-    L1 = 0.0024;
-    const long double COSTWOLA = COSLA * COSLA - SINLA * SINLA;
-    const long double SINTWOLA = 2 * COSLA * SINLA;
+    // Semidiurnal band: -L1/2 SINPHI COSPHI and -L1/2 SINPHI^2 COSPHI of the
+    // station.
+    const long double COSTWOLA = t.COSTWOLA, SINTWOLA = t.SINTWOLA;
     const long double XYSUN = xs * xs - ys * ys;
     const long double ZZSUN = xs * ys;
     const long double XYMON = xm * xm - ym * ym;
     const long double ZZMON = xm * ym;
-    DNSUN = -L1 / 2 * SINPHI * COSPHI * f.FAC2SUN * (XYSUN * COSTWOLA + 2 * ZZSUN * SINTWOLA);
-    DESUN = -L1 / 2 * SINPHI * SINPHI * COSPHI * f.FAC2SUN *
-            (XYSUN * SINTWOLA - 2 * ZZSUN * COSTWOLA);
-    DNMON = -L1 / 2 * SINPHI * COSPHI * f.FAC2MON * (XYMON * COSTWOLA + 2 * ZZMON * SINTWOLA);
-    DEMON = -L1 / 2 * SINPHI * SINPHI * COSPHI * f.FAC2MON *
-            (XYMON * SINTWOLA - 2 * ZZMON * COSTWOLA);
+    DNSUN = t.l1sN * f.FAC2SUN * (XYSUN * COSTWOLA + 2 * ZZSUN * SINTWOLA);
+    DESUN = t.l1sE * f.FAC2SUN * (XYSUN * SINTWOLA - 2 * ZZSUN * COSTWOLA);
+    DNMON = t.l1sN * f.FAC2MON * (XYMON * COSTWOLA + 2 * ZZMON * SINTWOLA);
+    DEMON = t.l1sE * f.FAC2MON * (XYMON * SINTWOLA - 2 * ZZMON * COSTWOLA);
     DE = 3 * (DESUN + DEMON);
     DN = 3 * (DNSUN + DNMON);
     const long double DX2 = -DE * SINLA - DN * SINPHI * COSLA;
@@ -538,16 +574,15 @@ xyz SolidEarthTide::Diurnal(const EpochTerms& terms) const {
     const long double R = sa * terms.radialSin + ca * terms.radialCos;
     const long double N = sa * terms.horizontalSin + ca * terms.horizontalCos;
     const long double E = ca * terms.horizontalSin - sa * terms.horizontalCos;
-    const long double C2 = COSPHI * COSPHI - SINPHI * SINPHI;
+    const StationTerms& t = station_;
     long double d[3];
-    ToCartesian(2 * SINPHI * COSPHI * R, C2 * N, SINPHI * E, d);
+    ToCartesian(t.diurnalR * R, t.COS2PHI * N, SINPHI * E, d);
     return xyz(d[0] / 1000, d[1] / 1000, d[2] / 1000);
 }
 
 xyz SolidEarthTide::LongPeriod(const EpochTerms& terms) const {
-    const long double g = (3 * SINPHI * SINPHI - 1) / 2;
-    const long double k = 2 * COSPHI * SINPHI;
+    const StationTerms& t = station_;
     long double d[3];
-    ToCartesian(g * terms.longRadial, k * terms.longNorth, 0, d);
+    ToCartesian(t.longR * terms.longRadial, t.longN * terms.longNorth, 0, d);
     return xyz(d[0] / 1000, d[1] / 1000, d[2] / 1000);
 }

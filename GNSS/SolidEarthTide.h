@@ -218,6 +218,22 @@ class SolidEarthTide {
     // cosine; DATLON: radial cosine, north cosine, radial sine, north sine).
     long double DATDIU[31][9];
     long double DATLON[5][9];
+
+    // What the corrections take from the station alone, set by
+    // SetStaPosition: the leading factors of their terms, each formed as the
+    // term forms it, so that the products are those of the model's
+    // expressions to the last bit.
+    struct StationTerms {
+        long double COS2PHI, COSTWOLA, SINTWOLA;  // cos 2phi, cos 2lambda, sin 2lambda
+        long double H2, L2, P2, X2;    // degree-2 numbers; 3 (H2/2 - L2) and 3 L2
+        long double diuR, diuN, diuE;  // diurnal out-of-phase: radial, north, east
+        long double semR, semN, semE;  // semidiurnal out-of-phase
+        long double l1dN, l1dE;        // latitude dependence of l(1), diurnal
+        long double l1sN, l1sE;        // the same, semidiurnal
+        long double diurnalR;          // step 2: 2 SINPHI COSPHI
+        long double longR, longN;      // step 2: (3 SINPHI^2 - 1) / 2 and 2 COSPHI SINPHI
+    };
+    StationTerms station_;
 };
 
 #endif  // GNSS_SOLIDEARTHTIDE_H

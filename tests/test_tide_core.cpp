@@ -21,7 +21,9 @@
 #include "GNSS/xyz_flh.h"
 #include "PROGINC/ProgramExit.h"
 #include "support/bits.h"
+#include "support/reference_model.h"
 #include "support/run_program.h"
+#include "support/tide_access.h"
 
 using havorkastilo::GeometryModes;
 using havorkastilo::TideEpoch;
@@ -302,4 +304,34 @@ TEST(TideCore, ANodeSetUpFromSharedSinesIsThePointToTheLastBit) {
         }
     }
     EXPECT_EQ(compared, 6000);
+}
+
+TEST(TideCore, StepOneIsTheModelsExpressionsToTheLastBit) {
+    // The station's share of each correction is formed once, when the
+    // station is set; the products must stay those of the model's
+    // expressions, evaluated in their order (support/reference_model.h),
+    // for stations anywhere, the poles included, and any bodies.
+    Uniform u(31);
+    const SunMoon series(Ephemeris::Series);
+    for (int i = 0; i < 20000; ++i) {
+        long double lat = std::asin(2 * u() - 1);
+        if (i < 2) lat = i ? kPi / 2 : -kPi / 2;
+        const flh g(lat, (2 * u() - 1) * kPi, -500 + 9500 * u());
+        const xyz posX = flh2xyz(g, elipsoid());
+        const TideEpoch e(RandomEpoch(u), series);
+        SolidEarthTide tide;
+        tide.SetStaPosition(posX.GetUnitVector(1), posX.GetLength());
+        tide.SetSunPosition(e.SunDirection(), e.SunDistance());
+        tide.SetMoonPosition(e.MoonDirection(), e.MoonDistance());
+        using Access = SolidEarthTideTestAccess;
+        xyz got = Access::InPhase(tide);
+        got += Access::ST1IDIU(tide);
+        got += Access::ST1ISEM(tide);
+        got += Access::ST1L1(tide);
+        const xyz want = reference::Step1(Access::Station(tide), e.SunDirection(), e.SunDistance(),
+                                          e.MoonDirection(), e.MoonDistance());
+        ASSERT_TRUE(SameBits(got.GetX(), want.GetX()) && SameBits(got.GetY(), want.GetY()) &&
+                    SameBits(got.GetZ(), want.GetZ()))
+            << "sample " << i;
+    }
 }

@@ -82,15 +82,117 @@ void SunMoon(const mjd& e, xyz& sunU, long double& sunR, xyz& moonU, long double
     moonU = EarthFixed(l, m, n, g);
 }
 
+xyz Step1(const xyz& sta, const xyz& sun, long double rsun, const xyz& moon, long double rmoon) {
+    const long double H20 = 0.6078, L20 = 0.0847, H3 = 0.292, L3 = 0.015;
+    const long double MASS_RATIO_SUN = 332946.0482, MASS_RATIO_MOON = 0.0123000371;
+    const long double RE = 6378136.6;
+    long double SINPHI = sta.GetZ();
+    long double COSPHI = std::sqrt(sta.GetX() * sta.GetX() + sta.GetY() * sta.GetY());
+    const bool polar = COSPHI == 0;
+    const long double SINLA = polar ? 0 : sta.GetY() / COSPHI;
+    const long double COSLA = polar ? 1 : sta.GetX() / COSPHI;
+    const long double X[3] = {polar ? 0 : sta.GetX(), polar ? 0 : sta.GetY(), sta.GetZ()};
+    const long double S[3] = {sun.GetX(), sun.GetY(), sun.GetZ()};
+    const long double M[3] = {moon.GetX(), moon.GetY(), moon.GetZ()};
+
+    // In phase, degree 2 and 3.
+    const long double SCSUN = S[0] * X[0] + S[1] * X[1] + S[2] * X[2];
+    const long double SCMON = M[0] * X[0] + M[1] * X[1] + M[2] * X[2];
+    const long double H2 = H20 - 0.0006 * (1 - 1.5 * COSPHI * COSPHI);
+    const long double L2 = L20 + 0.0002 * (1 - 1.5 * COSPHI * COSPHI);
+    const long double P2SUN = 3 * (H2 / 2 - L2) * SCSUN * SCSUN - H2 / 2;
+    const long double P2MON = 3 * (H2 / 2 - L2) * SCMON * SCMON - H2 / 2;
+    const long double P3SUN =
+        2.5 * (H3 - 3 * L3) * (SCSUN * SCSUN * SCSUN) + 1.5 * (L3 - H3) * SCSUN;
+    const long double P3MON =
+        2.5 * (H3 - 3 * L3) * (SCMON * SCMON * SCMON) + 1.5 * (L3 - H3) * SCMON;
+    const long double X2SUN = 3 * L2 * SCSUN, X2MON = 3 * L2 * SCMON;
+    const long double X3SUN = 3 * L3 / 2 * (5 * SCSUN * SCSUN - 1);
+    const long double X3MON = 3 * L3 / 2 * (5 * SCMON * SCMON - 1);
+    const long double qs = RE / rsun, qm = RE / rmoon;
+    const long double FAC2SUN = MASS_RATIO_SUN * RE * (qs * qs * qs);
+    const long double FAC2MON = MASS_RATIO_MOON * RE * (qm * qm * qm);
+    const long double FAC3SUN = FAC2SUN * (RE / rsun);
+    const long double FAC3MON = FAC2MON * (RE / rmoon);
+    long double D[3];
+    for (int i = 0; i < 3; ++i) {
+        D[i] = FAC2SUN * (X2SUN * S[i] + P2SUN * X[i]) + FAC2MON * (X2MON * M[i] + P2MON * X[i]) +
+               FAC3SUN * (X3SUN * S[i] + P3SUN * X[i]) + FAC3MON * (X3MON * M[i] + P3MON * X[i]);
+    }
+    xyz out(D[0], D[1], D[2]);
+
+    auto cartesian = [&](long double DR, long double DN, long double DE) {
+        return xyz(DR * COSLA * COSPHI - DE * SINLA - DN * SINPHI * COSLA,
+                   DR * SINLA * COSPHI + DE * COSLA - DN * SINPHI * SINLA,
+                   DR * SINPHI + DN * COSPHI);
+    };
+    const long double xs = S[0], ys = S[1], zs = S[2], xm = M[0], ym = M[1], zm = M[2];
+
+    // Out of phase, diurnal band.
+    {
+        const long double DHI = -0.0025, DLI = -0.0007;
+        const long double COS2PHI = COSPHI * COSPHI - SINPHI * SINPHI;
+        const long double DRSUN = -3 * DHI * SINPHI * COSPHI * FAC2SUN * zs * (xs * SINLA - ys * COSLA);
+        const long double DNSUN = -3 * DLI * COS2PHI * FAC2SUN * zs * (xs * SINLA - ys * COSLA);
+        const long double DESUN = -3 * DLI * SINPHI * FAC2SUN * zs * (xs * COSLA + ys * SINLA);
+        const long double DRMON = -3 * DHI * SINPHI * COSPHI * FAC2MON * zm * (xm * SINLA - ym * COSLA);
+        const long double DNMON = -3 * DLI * COS2PHI * FAC2MON * zm * (xm * SINLA - ym * COSLA);
+        const long double DEMON = -3 * DLI * SINPHI * FAC2MON * zm * (xm * COSLA + ym * SINLA);
+        out += cartesian(DRSUN + DRMON, DNSUN + DNMON, DESUN + DEMON);
+    }
+    // Out of phase, semidiurnal band.
+    const long double COSTWOLA = COSLA * COSLA - SINLA * SINLA;
+    const long double SINTWOLA = 2 * COSLA * SINLA;
+    const long double XYSUN = xs * xs - ys * ys, ZZSUN = xs * ys;
+    const long double XYMON = xm * xm - ym * ym, ZZMON = xm * ym;
+    {
+        const long double DHI = -0.0022, DLI = -0.0007;
+        const long double QSUN = XYSUN * SINTWOLA - 2 * ZZSUN * COSTWOLA;
+        const long double QPSUN = XYSUN * COSTWOLA + 2 * ZZSUN * SINTWOLA;
+        const long double QMON = XYMON * SINTWOLA - 2 * ZZMON * COSTWOLA;
+        const long double QPMON = XYMON * COSTWOLA + 2 * ZZMON * SINTWOLA;
+        const long double DRSUN = -0.75 * DHI * COSPHI * COSPHI * FAC2SUN * QSUN;
+        const long double DNSUN = 1.5 * DLI * SINPHI * COSPHI * FAC2SUN * QSUN;
+        const long double DESUN = -1.5 * DLI * COSPHI * FAC2SUN * QPSUN;
+        const long double DRMON = -0.75 * DHI * COSPHI * COSPHI * FAC2MON * QMON;
+        const long double DNMON = 1.5 * DLI * SINPHI * COSPHI * FAC2MON * QMON;
+        const long double DEMON = -1.5 * DLI * COSPHI * FAC2MON * QPMON;
+        out += cartesian(DRSUN + DRMON, DNSUN + DNMON, DESUN + DEMON);
+    }
+    // Latitude dependence of l(1), both bands, no radial part.
+    {
+        long double L1 = 0.0012;
+        long double DNSUN = -L1 * SINPHI * SINPHI * FAC2SUN * zs * (xs * COSLA + ys * SINLA);
+        long double DESUN = L1 * SINPHI * (COSPHI * COSPHI - SINPHI * SINPHI) * FAC2SUN * zs *
+                            (xs * SINLA - ys * COSLA);
+        long double DNMON = -L1 * SINPHI * SINPHI * FAC2MON * zm * (xm * COSLA + ym * SINLA);
+        long double DEMON = L1 * SINPHI * (COSPHI * COSPHI - SINPHI * SINPHI) * FAC2MON * zm *
+                            (xm * SINLA - ym * COSLA);
+        long double DE = 3 * (DESUN + DEMON), DN = 3 * (DNSUN + DNMON);
+        const long double DX1 = -DE * SINLA - DN * SINPHI * COSLA;
+        const long double DY1 = DE * COSLA - DN * SINPHI * SINLA;
+        const long double DZ1 = DN * COSPHI;
+        L1 = 0.0024;
+        DNSUN = -L1 / 2 * SINPHI * COSPHI * FAC2SUN * (XYSUN * COSTWOLA + 2 * ZZSUN * SINTWOLA);
+        DESUN = -L1 / 2 * SINPHI * SINPHI * COSPHI * FAC2SUN *
+                (XYSUN * SINTWOLA - 2 * ZZSUN * COSTWOLA);
+        DNMON = -L1 / 2 * SINPHI * COSPHI * FAC2MON * (XYMON * COSTWOLA + 2 * ZZMON * SINTWOLA);
+        DEMON = -L1 / 2 * SINPHI * SINPHI * COSPHI * FAC2MON *
+                (XYMON * SINTWOLA - 2 * ZZMON * COSTWOLA);
+        DE = 3 * (DESUN + DEMON);
+        DN = 3 * (DNSUN + DNMON);
+        out += xyz(DX1 + (-DE * SINLA - DN * SINPHI * COSLA), DY1 + (DE * COSLA - DN * SINPHI * SINLA),
+                   DZ1 + DN * COSPHI);
+    }
+    return out;
+}
+
 void Displacement(SolidEarthTide& tide, const mjd& e, xyz& out) {
     using Access = SolidEarthTideTestAccess;
-    out = Access::InPhase(tide);
-    out += Access::ST1IDIU(tide);
-    out += Access::ST1ISEM(tide);
-    out += Access::ST1L1(tide);
-
     // The station's geocentric latitude and longitude terms.
     const xyz& X = Access::Station(tide);
+    out = Step1(X, Access::Sun(tide), Access::SunDistance(tide), Access::Moon(tide),
+                Access::MoonDistance(tide));
     const long double SINPHI = X.GetZ();
     const long double COSPHI = std::sqrt(X.GetX() * X.GetX() + X.GetY() * X.GetY());
     const long double SINLA = COSPHI == 0 ? 0 : X.GetY() / COSPHI;

@@ -43,6 +43,11 @@ class SolidEarthTideTestAccess {
     // The station's unit vector as the model holds it, and the constituent
     // tables.
     static const xyz& Station(const SolidEarthTide& t) { return t.XSTA; }
+    // The bodies last set.
+    static const xyz& Sun(const SolidEarthTide& t) { return t.XSUN; }
+    static const xyz& Moon(const SolidEarthTide& t) { return t.XMON; }
+    static long double SunDistance(const SolidEarthTide& t) { return t.RSUN; }
+    static long double MoonDistance(const SolidEarthTide& t) { return t.RMON; }
     static const long double (&DATDIU(const SolidEarthTide& t))[31][9] { return t.DATDIU; }
     static const long double (&DATLON(const SolidEarthTide& t))[5][9] { return t.DATLON; }
 };
