@@ -31,12 +31,14 @@
 
 namespace {
 
+using testsupport::MakeTempDir;
 using testsupport::ProgramRun;
 using testsupport::Quote;
 using testsupport::ReadFile;
 using testsupport::RunProgram;
 using testsupport::Shell;
 using testsupport::SplitLines;
+using testsupport::ToolDir;
 using testsupport::WriteFile;
 
 const std::string kRunner = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-batch";
@@ -95,20 +97,6 @@ ProgramRun Batch(const std::vector<std::string>& args, const std::vector<std::st
     return RunProgram("/usr/bin/env", all, timeout_s);
 }
 
-// A folder on the PATH that holds only the named tools (links to the ones
-// found on the present PATH), to run the runner where something is missing.
-std::string ToolDir(const std::string& dir, const std::vector<std::string>& tools) {
-    mkdir(dir.c_str(), 0755);
-    for (const std::string& tool : tools) {
-        const ProgramRun where = Shell("command -v " + tool);
-        if (!where.exited || where.status != 0) continue;
-        std::string path = where.out;
-        while (!path.empty() && path.back() == '\n') path.pop_back();
-        symlink(path.c_str(), (dir + "/" + tool).c_str());
-    }
-    return dir;
-}
-
 // What the runner needs from the PATH besides GNU Parallel.
 const std::vector<std::string> kBasicTools = {"bash",     "env",   "awk",     "mawk", "gawk",
                                               "readlink", "mkdir", "mktemp",  "rm",   "mv",
@@ -133,11 +121,8 @@ std::string ListText(const std::string& header, const std::vector<Station>& stat
 class BatchTest : public testing::Test {
   protected:
     void SetUp() override {
-        std::string base = testing::TempDir();
-        if (base.empty() || base.back() != '/') base += '/';
-        std::string pattern = base + "havorkastilo-batch-test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        dir_ = MakeTempDir("havorkastilo-batch-test");
+        ASSERT_FALSE(dir_.empty());
     }
     void TearDown() override {
         if (dir_.empty()) return;
