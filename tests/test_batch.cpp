@@ -929,6 +929,7 @@ TEST_F(BatchTest, HostsOfAnSshLoginFileRunTheStations) {
             logins.push_back("2/localhost");
         else
             why = ssh.out;
+        while (!why.empty() && why.back() == '\n') why.pop_back();
     }
     for (std::size_t i = 0; i < logins.size(); ++i) {
         const std::string& login = logins[i];
