@@ -36,7 +36,7 @@ using testsupport::WriteFile;
 const std::string kSource = HAVORKASTILO_SOURCE_DIR;
 
 // What setup.sh and the fakes need from the PATH besides the fakes.
-const std::vector<std::string> kBasicTools = {"bash", "cat", "dirname", "find", "ls",
+const std::vector<std::string> kBasicTools = {"bash", "cat", "dirname", "find",   "ls",
                                               "sed",  "tr",  "touch",   "setsid", "script"};
 
 // The fakes.  $FAKE/status holds the packages dpkg knows, "NAME" (installed)
@@ -101,8 +101,8 @@ class SetupTest : public testing::Test {
         dir_ = MakeTempDir("havorkastilo-setup-test");
         ASSERT_FALSE(dir_.empty());
         ASSERT_EQ(Shell("mkdir -p " + Quote(Path("tree/packages")) + " " + Quote(Path("bin")) +
-                        " " + Quote(Path("fake/lists")) + " && cp " +
-                        Quote(kSource + "/setup.sh") + " " + Quote(Path("tree/")))
+                        " " + Quote(Path("fake/lists")) + " && cp " + Quote(kSource + "/setup.sh") +
+                        " " + Quote(Path("tree/")))
                       .status,
                   0);
         WriteFile(Path("tree/packages/build.txt"), "# what builds\nalpha\nbeta  # and a comment\n");
@@ -238,11 +238,13 @@ TEST_F(SetupTest, WithoutRootItInstallsThroughSudo) {
     Age(Path("fake/lists/" + kPackages), 2 * 24 * 3600);
     const ProgramRun run = Setup({"build", "test"}, 1000);
     EXPECT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.err, "setup.sh: installing the missing Debian packages through sudo: alpha gamma\n");
-    EXPECT_EQ(Log(), "uid=1000 sudo apt-get update\n"
-                     "uid=0 frontend=noninteractive apt-get update\n"
-                     "uid=1000 sudo apt-get install -y --no-install-recommends alpha gamma\n" +
-                         kInstallRoot + "alpha gamma\n");
+    EXPECT_EQ(run.err,
+              "setup.sh: installing the missing Debian packages through sudo: alpha gamma\n");
+    EXPECT_EQ(Log(),
+              "uid=1000 sudo apt-get update\n"
+              "uid=0 frontend=noninteractive apt-get update\n"
+              "uid=1000 sudo apt-get install -y --no-install-recommends alpha gamma\n" +
+                  kInstallRoot + "alpha gamma\n");
 }
 
 TEST_F(SetupTest, SudoThatWantsAPasswordIsAskedOnlyOnATerminal) {
@@ -287,12 +289,13 @@ TEST_F(SetupTest, WhereItCannotInstallItNamesThePackagesAndTheCommand) {
         Flag("apt-fails");
         const ProgramRun run = Setup({"build", "test"});
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, "setup.sh: installing the missing Debian packages: alpha gamma\n"
-                           "E: Unable to locate package alpha\n" +
-                               missing +
-                               "setup.sh: apt-get install failed (its messages are above); "
-                               "install them with:\n"
-                               "    apt-get install alpha gamma\n");
+        EXPECT_EQ(run.err,
+                  "setup.sh: installing the missing Debian packages: alpha gamma\n"
+                  "E: Unable to locate package alpha\n" +
+                      missing +
+                      "setup.sh: apt-get install failed (its messages are above); "
+                      "install them with:\n"
+                      "    apt-get install alpha gamma\n");
         ASSERT_EQ(unlink(Path("fake/apt-fails").c_str()), 0);
     }
     {
@@ -301,11 +304,12 @@ TEST_F(SetupTest, WhereItCannotInstallItNamesThePackagesAndTheCommand) {
         Flag("sudo-nopasswd");
         const ProgramRun run = Setup({"build", "test"}, 1000);
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, "setup.sh: installing the missing Debian packages through sudo: alpha "
-                           "gamma\n" +
-                               missing +
-                               "setup.sh: apt-get did not install them all; install them with:\n"
-                               "    sudo apt-get install alpha gamma\n");
+        EXPECT_EQ(run.err,
+                  "setup.sh: installing the missing Debian packages through sudo: alpha "
+                  "gamma\n" +
+                      missing +
+                      "setup.sh: apt-get did not install them all; install them with:\n"
+                      "    sudo apt-get install alpha gamma\n");
     }
     {
         SCOPED_TRACE("no apt-get: every package of the lists is named");
@@ -313,11 +317,12 @@ TEST_F(SetupTest, WhereItCannotInstallItNamesThePackagesAndTheCommand) {
         NoFake("apt-get");
         const ProgramRun run = Setup({"build", "test"});
         EXPECT_EQ(run.status, 1);
-        EXPECT_EQ(run.err, "setup.sh: needed Debian packages: alpha beta gamma\n"
-                           "setup.sh: without apt-get and dpkg-query this script cannot tell "
-                           "which of them are missing, nor install them; on Debian 12, as root, "
-                           "install them with:\n"
-                           "    apt-get install alpha beta gamma\n");
+        EXPECT_EQ(run.err,
+                  "setup.sh: needed Debian packages: alpha beta gamma\n"
+                  "setup.sh: without apt-get and dpkg-query this script cannot tell "
+                  "which of them are missing, nor install them; on Debian 12, as root, "
+                  "install them with:\n"
+                  "    apt-get install alpha beta gamma\n");
         Fake("apt-get", kAptGet);
         NoFake("dpkg-query");
         EXPECT_EQ(Setup({"build", "test"}).err, run.err);
@@ -326,8 +331,7 @@ TEST_F(SetupTest, WhereItCannotInstallItNamesThePackagesAndTheCommand) {
 }
 
 TEST_F(SetupTest, AWordThatNamesNoListIsAUsageErrorAndInstallsNothing) {
-    const std::string usage =
-        "setup.sh: usage: ./setup.sh LIST... (the lists: build test)\n";
+    const std::string usage = "setup.sh: usage: ./setup.sh LIST... (the lists: build test)\n";
     const std::string here = Path("tree/packages");
     const struct {
         std::vector<std::string> words;
@@ -446,8 +450,7 @@ TEST(PackageLists, TheReadmeStatesWhatTheDebianPackageRecommendsAndSuggests) {
             std::regex(std::string("set\\(CPACK_DEBIAN_PACKAGE_") + field + " \"([^\"]+)\"\\)")))
             << field;
         EXPECT_NE(section.find("`" + m[1].str() + "`"), std::string::npos)
-            << "the README's Debian package section should quote " << field << " `" << m[1]
-            << "`\n"
+            << "the README's Debian package section should quote " << field << " `" << m[1] << "`\n"
             << section;
     }
 }

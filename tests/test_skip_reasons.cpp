@@ -36,12 +36,11 @@ class SkipReasonsTest : public testing::Test {
         dir_ = MakeTempDir("havorkastilo skip-reasons-test");
         ASSERT_FALSE(dir_.empty());
         std::string tests;
-        for (const char* name : {"Passes", "SkipsWithAReason", "SkipsWithTwoLines",
-                                 "SkipsWithoutAReason", "Fails"}) {
+        for (const char* name :
+             {"Passes", "SkipsWithAReason", "SkipsWithTwoLines", "SkipsWithoutAReason", "Fails"}) {
             const std::string test = std::string("Sample.") + name;
-            tests += "add_test([=[" + test + "]=] \"" HAVORKASTILO_SKIP_SAMPLE
-                     "\" \"--gtest_filter=" +
-                     test + "\")\n";
+            tests += "add_test([=[" + test +
+                     "]=] \"" HAVORKASTILO_SKIP_SAMPLE "\" \"--gtest_filter=" + test + "\")\n";
             // As gtest_discover_tests registers every case.
             tests += "set_tests_properties([=[" + test +
                      "]=] PROPERTIES SKIP_REGULAR_EXPRESSION [==[\\[  SKIPPED \\]]==])\n";
@@ -71,14 +70,16 @@ TEST_F(SkipReasonsTest, CtestPrintsWhyEachSkippedTestWasSkippedAfterItsList) {
     const ProgramRun run = Ctest("");
     ASSERT_TRUE(run.exited);
     EXPECT_NE(run.status, 0) << "one case fails";
-    const std::string listed = "The following tests did not run:\n"
-                               "\t  2 - Sample.SkipsWithAReason (Skipped)\n"
-                               "\t  3 - Sample.SkipsWithTwoLines (Skipped)\n"
-                               "\t  4 - Sample.SkipsWithoutAReason (Skipped)\n";
-    const std::string why = "Why they were skipped:\n"
-                            "\t  2 - Sample.SkipsWithAReason: no cluster answers here\n"
-                            "\t  3 - Sample.SkipsWithTwoLines: the first line and the second\n"
-                            "\t  4 - Sample.SkipsWithoutAReason: (no reason given)\n";
+    const std::string listed =
+        "The following tests did not run:\n"
+        "\t  2 - Sample.SkipsWithAReason (Skipped)\n"
+        "\t  3 - Sample.SkipsWithTwoLines (Skipped)\n"
+        "\t  4 - Sample.SkipsWithoutAReason (Skipped)\n";
+    const std::string why =
+        "Why they were skipped:\n"
+        "\t  2 - Sample.SkipsWithAReason: no cluster answers here\n"
+        "\t  3 - Sample.SkipsWithTwoLines: the first line and the second\n"
+        "\t  4 - Sample.SkipsWithoutAReason: (no reason given)\n";
     const std::size_t list = run.out.find(listed), reasons = run.out.find(why);
     ASSERT_NE(list, std::string::npos) << run.out;
     ASSERT_NE(reasons, std::string::npos) << run.out;
@@ -96,8 +97,9 @@ TEST_F(SkipReasonsTest, OnlyTheSkippedTestsOfTheRunAreNamed) {
     const ProgramRun run = Ctest("-R 'Passes|SkipsWithTwo'");
     ASSERT_TRUE(run.exited);
     EXPECT_EQ(run.status, 0) << run.out;
-    const std::string why = "Why they were skipped:\n"
-                            "\t  3 - Sample.SkipsWithTwoLines: the first line and the second\n";
+    const std::string why =
+        "Why they were skipped:\n"
+        "\t  3 - Sample.SkipsWithTwoLines: the first line and the second\n";
     const std::size_t at = run.out.find(why);
     ASSERT_NE(at, std::string::npos) << run.out;
     EXPECT_EQ(run.out.substr(at), why) << "the last lines of the run";

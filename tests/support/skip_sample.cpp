@@ -10,10 +10,18 @@ TEST(Sample, Passes) {
     std::puts("sample.cpp:1: Skipped");
 }
 
-TEST(Sample, SkipsWithAReason) { GTEST_SKIP() << "no cluster answers here"; }
+TEST(Sample, SkipsWithAReason) {
+    GTEST_SKIP() << "no cluster answers here";
+}
 
-TEST(Sample, SkipsWithTwoLines) { GTEST_SKIP() << "the first line\n  and the second\n"; }
+TEST(Sample, SkipsWithTwoLines) {
+    GTEST_SKIP() << "the first line\n  and the second\n";
+}
 
-TEST(Sample, SkipsWithoutAReason) { GTEST_SKIP(); }
+TEST(Sample, SkipsWithoutAReason) {
+    GTEST_SKIP();
+}
 
-TEST(Sample, Fails) { FAIL() << "a failure is no skip"; }
+TEST(Sample, Fails) {
+    FAIL() << "a failure is no skip";
+}
