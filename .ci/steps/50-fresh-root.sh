@@ -50,6 +50,7 @@ mounted=()
 cleanup() {
     local status=$? pid i signal
     trap - EXIT INT TERM HUP
+    ((status == 0)) || echo "-- removing the root (status $status)" >&2
     # What this step started in the background (debootstrap, a command in
     # the root), and anything else that runs in the root, is stopped: nothing
     # may hold the root's mounts or write into it while it goes.
