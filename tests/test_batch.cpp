@@ -31,6 +31,7 @@
 
 namespace {
 
+using testsupport::Count;
 using testsupport::MakeTempDir;
 using testsupport::ProgramRun;
 using testsupport::Quote;
@@ -69,14 +70,6 @@ std::set<std::string> Names(const std::string& dir) {
         closedir(d);
     }
     return names;
-}
-
-// Occurrences of a text in another.
-int Count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
 }
 
 // The program's table for one station, run directly.
@@ -989,7 +982,7 @@ TEST_F(BatchTest, HostsOfAnSshLoginFileRunTheStations) {
             logins.push_back("2/localhost");
         else
             why = ssh.out;
-        while (!why.empty() && why.back() == '\n') why.pop_back();
+        while (!why.empty() && (why.back() == '\n' || why.back() == '\r')) why.pop_back();
     }
     for (std::size_t i = 0; i < logins.size(); ++i) {
         const std::string& login = logins[i];

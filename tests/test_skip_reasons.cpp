@@ -11,6 +11,7 @@
 
 namespace {
 
+using testsupport::Count;
 using testsupport::MakeTempDir;
 using testsupport::ProgramRun;
 using testsupport::Quote;
@@ -20,14 +21,6 @@ using testsupport::Shell;
 using testsupport::WriteFile;
 
 const std::string kBuild = HAVORKASTILO_BINARY_DIR;
-
-// Occurrences of a text in another.
-int Count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
 
 class SkipReasonsTest : public testing::Test {
   protected:

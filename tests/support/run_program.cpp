@@ -111,6 +111,13 @@ std::string Quote(const std::string& s) {
     return q + "'";
 }
 
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
 ProgramRun Shell(const std::string& command, double timeout_s) {
     return RunProgram("/bin/sh", {"-c", command}, timeout_s);
 }

@@ -30,6 +30,9 @@ std::vector<std::string> SplitLines(const std::string& text);
 // A shell word that stands for s exactly (in single quotes).
 std::string Quote(const std::string& s);
 
+// The occurrences of what in text (they may overlap).
+int Count(const std::string& text, const std::string& what);
+
 // Runs command with /bin/sh -c.
 ProgramRun Shell(const std::string& command, double timeout_s = 300);
 
