@@ -91,9 +91,9 @@ ProgramRun Batch(const std::vector<std::string>& args, const std::vector<std::st
 }
 
 // What the runner needs from the PATH besides GNU Parallel.
-const std::vector<std::string> kBasicTools = {
-    "bash", "env", "awk",  "mawk",  "gawk",    "readlink", "mkdir", "mktemp",
-    "rm",   "mv",  "tail", "nproc", "dirname", "cat",      "find",  "sleep"};
+const std::vector<std::string> kBasicTools = {"bash",     "env",   "awk",     "mawk", "gawk",
+                                              "readlink", "mkdir", "mktemp",  "rm",   "mv",
+                                              "tail",     "nproc", "dirname", "cat",  "find"};
 
 // A station of a list: the line and, when the line is good, the position
 // option the program gets for it (written from the list's documented
@@ -685,66 +685,6 @@ TEST_F(BatchTest, ATermSignalStopsEveryRunAndNothingIsRenamedAfterwards) {
     for (const std::string& n : after) {
         if (n[0] == '.') continue;
         EXPECT_EQ(ReadFile(out + "/" + n), Direct("-pc46,15," + n.substr(1, 1), span)) << n;
-    }
-}
-
-// A stand-in for GNU Parallel that takes a stop signal as Parallel may: late
-// (it stops its runs, which takes a moment, then ends), or not at all the
-// first time (before its runs begin).  The runner, told to stop, must end
-// only after it, so that nothing of the run goes on once the runner is gone.
-TEST_F(BatchTest, AStoppedRunnerEndsOnlyAfterGnuParallelHasEnded) {
-    const struct {
-        const char* what;
-        const char* onTerm;  // the stand-in's TERM trap
-        int terms;           // TERM signals it must have had
-    } cases[] = {
-        {"it ends a moment after the signal", "sleep 0.5; touch \"$FAKE/ended\"; exit 143", 1},
-        {"it ignores the first signal",
-         "echo >>\"$FAKE/ignored\"; [ $(wc -l <\"$FAKE/ignored\") -ge 2 ] && "
-         "{ touch \"$FAKE/ended\"; exit 143; }",
-         2},
-    };
-    WriteFile(Path("list.csv"), "name,lat,lon,h\nA,46,15,0\nB,47,16,0\n");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        const std::string fake = Path("fake");
-        Shell("rm -rf " + Quote(fake) + " && mkdir -p " + Quote(fake + "/bin"));
-        WriteFile(fake + "/bin/parallel", std::string("#!/bin/bash\n"
-                                                      "trap 'echo >>\"$FAKE/terms\"; ") +
-                                              c.onTerm +
-                                              "' TERM\n"
-                                              "touch \"$FAKE/started\"\n"
-                                              "while [ -d \"$FAKE\" ]; do sleep 0.05; done\n");
-        ASSERT_EQ(chmod((fake + "/bin/parallel").c_str(), 0755), 0);
-        std::vector<std::string> needs = kBasicTools;
-        needs.insert(needs.end(), {"touch", "wc"});
-        const std::string tools = ToolDir(Path("tools"), needs);
-        std::vector<std::string> argv = {"/usr/bin/env",
-                                         "PATH=" + fake + "/bin:" + tools,
-                                         "FAKE=" + fake,
-                                         kRunner,
-                                         Path("list.csv"),
-                                         "-o",
-                                         Path("out"),
-                                         "--jobs",
-                                         "2",
-                                         "--program",
-                                         kProgram,
-                                         "--"};
-        const pid_t pid = Spawn(argv, Path("run.out"), Path("run.err"));
-        const auto start = std::chrono::steady_clock::now();
-        while (!Exists(fake + "/started") &&
-               std::chrono::steady_clock::now() - start < std::chrono::seconds(60))
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        if (!Exists(fake + "/started")) kill(pid, SIGKILL);
-        ASSERT_TRUE(Exists(fake + "/started")) << ReadFile(Path("run.err"));
-        kill(pid, SIGTERM);
-        int status = 0;
-        waitpid(pid, &status, 0);
-        ASSERT_TRUE(WIFSIGNALED(status)) << ReadFile(Path("run.err"));
-        EXPECT_EQ(WTERMSIG(status), SIGTERM);
-        EXPECT_TRUE(Exists(fake + "/ended")) << "the runner ended before GNU Parallel";
-        EXPECT_EQ(SplitLines(ReadFile(fake + "/terms")).size(), static_cast<size_t>(c.terms));
     }
 }
 
