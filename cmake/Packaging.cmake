@@ -107,7 +107,10 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${CPACK_PACKAGE_CONTACT})
 # The running program's libraries (libc6, libgcc-s1, libstdc++6, liberfa1)
 # come from dpkg-shlibdeps; the plot helper needs bash and, to draw, gnuplot;
 # the batch runner needs bash and awk (essential), GNU Parallel for more than
-# one station at a time, and the Slurm client to submit an array job.
+# one station at a time, with bzip2, through which Parallel packs a command
+# that is long or goes to an sshlogin (Debian's parallel does not depend on
+# it, and without it such runs fail), and the Slurm client to submit an
+# array job.
 #
 # ERFA is linked as the shared library of Debian's liberfa1, not statically:
 # Debian ships ERFA as a library package of its own, so the program takes its
@@ -120,7 +123,7 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_PRE_BUILD_SCRIPTS ${CMAKE_CURRENT_LIST_DIR}/DebianDocs.cmake)
 # The Python module (python/) needs numpy; the program does not, so it is
 # recommended rather than required.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot, parallel, python3-numpy")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "gnuplot-nox | gnuplot, parallel, bzip2, python3-numpy")
 # The static library in the package is used from CMake with ERFA's headers and
 # pkg-config module (cmake/HavorkastiloConfig.cmake.in).
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "slurm-client, cmake, g++, pkg-config, liberfa-dev")

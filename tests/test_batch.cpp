@@ -35,12 +35,15 @@
 
 namespace {
 
+using testsupport::Count;
+using testsupport::MakeTempDir;
 using testsupport::ProgramRun;
 using testsupport::Quote;
 using testsupport::ReadFile;
 using testsupport::RunProgram;
 using testsupport::Shell;
 using testsupport::SplitLines;
+using testsupport::ToolDir;
 using testsupport::WriteFile;
 
 const std::string kRunner = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-batch";
@@ -76,14 +79,6 @@ std::set<std::string> Names(const std::string& dir) {
     return names;
 }
 
-// Occurrences of a text in another.
-int Count(const std::string& text, const std::string& what) {
-    int n = 0;
-    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
-        ++n;
-    return n;
-}
-
 // The program's table for one station, run directly.
 std::string Direct(const std::string& position, const std::vector<std::string>& options) {
     std::vector<std::string> args = {position};
@@ -100,20 +95,6 @@ ProgramRun Batch(const std::vector<std::string>& args, const std::vector<std::st
     all.push_back(kRunner);
     all.insert(all.end(), args.begin(), args.end());
     return RunProgram("/usr/bin/env", all, timeout_s);
-}
-
-// A folder on the PATH that holds only the named tools (links to the ones
-// found on the present PATH), to run the runner where something is missing.
-std::string ToolDir(const std::string& dir, const std::vector<std::string>& tools) {
-    mkdir(dir.c_str(), 0755);
-    for (const std::string& tool : tools) {
-        const ProgramRun where = Shell("command -v " + tool);
-        if (!where.exited || where.status != 0) continue;
-        std::string path = where.out;
-        while (!path.empty() && path.back() == '\n') path.pop_back();
-        symlink(path.c_str(), (dir + "/" + tool).c_str());
-    }
-    return dir;
 }
 
 // What the runner needs from the PATH besides GNU Parallel.
@@ -140,11 +121,8 @@ std::string ListText(const std::string& header, const std::vector<Station>& stat
 class BatchTest : public testing::Test {
   protected:
     void SetUp() override {
-        std::string base = testing::TempDir();
-        if (base.empty() || base.back() != '/') base += '/';
-        std::string pattern = base + "havorkastilo-batch-test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        dir_ = MakeTempDir("havorkastilo-batch-test");
+        ASSERT_FALSE(dir_.empty());
     }
     void TearDown() override {
         if (dir_.empty()) return;
@@ -1419,6 +1397,7 @@ TEST_F(BatchTest, HostsOfAnSshLoginFileRunTheStations) {
             logins.push_back("2/localhost");
         else
             why = ssh.out;
+        while (!why.empty() && (why.back() == '\n' || why.back() == '\r')) why.pop_back();
     }
     for (std::size_t i = 0; i < logins.size(); ++i) {
         const std::string& login = logins[i];

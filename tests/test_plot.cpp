@@ -21,6 +21,7 @@
 
 namespace {
 
+using testsupport::MakeTempDir;
 using testsupport::ProgramRun;
 using testsupport::Quote;
 using testsupport::ReadFile;
@@ -45,11 +46,8 @@ bool HaveGnuplot() {
 class PlotTest : public testing::Test {
   protected:
     void SetUp() override {
-        std::string base = testing::TempDir();
-        if (base.empty() || base.back() != '/') base += '/';
-        std::string pattern = base + "havorkastilo-plot-test.XXXXXX";
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
+        dir_ = MakeTempDir("havorkastilo-plot-test");
+        ASSERT_FALSE(dir_.empty());
     }
     void TearDown() override {
         if (!dir_.empty()) Shell("rm -rf " + Quote(dir_));

@@ -5,8 +5,6 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-source .ci/install-missing.sh
-packages=(clang libclang-rt-14-dev cmake make g++ pkg-config liberfa-dev)
-install_missing "${packages[@]}"
+./setup.sh build fuzz
 
 bash fuzz/run.sh 90

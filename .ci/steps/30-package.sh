@@ -8,10 +8,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-source .ci/install-missing.sh
-packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev dpkg-dev file gnuplot-nox groff-base man-db lintian
-    parallel pybind11-dev python3-dev python3-numpy)
-install_missing "${packages[@]}"
+./setup.sh build test packaging
 
 work=$(mktemp -d)
 installed_here=0
@@ -75,10 +72,19 @@ check "the program needs liberfa.so.1" \
     bash -c "readelf -d '$work/unpacked/usr/bin/Havorkastilo' | grep -q 'NEEDED.*\[liberfa\.so\.1\]'"
 check "the package depends on liberfa1" \
     bash -c "dpkg-deb --field '$deb' Depends | grep -Eq '(^|, )liberfa1( |,|\$)'"
-check "the package recommends GNU Parallel for the batch runner" \
-    bash -c "dpkg-deb --field '$deb' Recommends | grep -qw parallel"
+check "the package recommends GNU Parallel and bzip2 for the batch runner" \
+    bash -c "dpkg-deb --field '$deb' Recommends | grep -w parallel | grep -qw bzip2"
 check "the package suggests the Slurm client" \
     bash -c "dpkg-deb --field '$deb' Suggests | grep -qw slurm-client"
+# What the package depends on comes from dpkg-shlibdeps; the README's section
+# on the package names it (its recommendations and suggestions, written in
+# cmake/Packaging.cmake, are held to the README by test_setup).
+readme_package_section=$(awk '/^### Debian package$/ { on = 1; next } on && /^#/ { exit } on' README.md)
+readme_quotes() { grep -qF -- "\`$1\`" <<<"$readme_package_section"; }
+# Each package once, without its versions (python3 comes with two bounds).
+depends=$(dpkg-deb --field "$deb" Depends | sed 's/ *([^)]*)//g' | tr ',' '\n' | sed 's/^ *//' |
+    awk '!seen[$0]++' | paste -sd, | sed 's/,/, /g')
+check "the README names what the package depends on: $depends" readme_quotes "$depends"
 
 changelog_version=$(dpkg-deb --fsys-tarfile "$deb" |
     tar -xO ./usr/share/doc/havorkastilo/changelog.Debian.gz | gzip -dc |

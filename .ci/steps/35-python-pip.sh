@@ -7,10 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-source .ci/install-missing.sh
-packages=(g++ pkg-config liberfa-dev python3-pybind11 python3-dev python3-numpy python3-pytest
-    python3-setuptools python3-pip python3-venv python3-pandas python3-matplotlib python3-pysolid)
-install_missing "${packages[@]}"
+./setup.sh build test
 
 work=$(mktemp -d)
 trap 'rm -rf -- "$work"' EXIT

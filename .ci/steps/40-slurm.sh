@@ -7,9 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-source .ci/install-missing.sh
-packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev parallel munge slurmctld slurmd slurm-client)
-install_missing "${packages[@]}"
+./setup.sh build test slurm
 
 work=$(mktemp -d)
 conf=$work/slurm.conf

@@ -7,10 +7,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
-source .ci/install-missing.sh
-packages=(cmake g++ make pkg-config libgtest-dev liberfa-dev parallel openssh-server
-    openssh-client)
-install_missing "${packages[@]}"
+./setup.sh build test sshlogin
 
 work=$(mktemp -d)
 cleanup() {

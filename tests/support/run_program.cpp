@@ -1,15 +1,19 @@
 #include "support/run_program.h"
 
+#include <gtest/gtest.h>
+
 #include <fstream>
 #include <sstream>
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 
 namespace testsupport {
@@ -107,6 +111,13 @@ std::string Quote(const std::string& s) {
     return q + "'";
 }
 
+int Count(const std::string& text, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
 ProgramRun Shell(const std::string& command, double timeout_s) {
     return RunProgram("/bin/sh", {"-c", command}, timeout_s);
 }
@@ -135,6 +146,25 @@ std::string ReadFile(const std::string& path) {
 
 void WriteFile(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
+}
+
+std::string MakeTempDir(const std::string& name) {
+    std::string base = testing::TempDir();
+    if (base.empty() || base.back() != '/') base += '/';
+    std::string pattern = base + name + ".XXXXXX";
+    return mkdtemp(pattern.data()) ? pattern : std::string();
+}
+
+std::string ToolDir(const std::string& dir, const std::vector<std::string>& tools) {
+    mkdir(dir.c_str(), 0755);
+    for (const std::string& tool : tools) {
+        const ProgramRun where = Shell("command -v " + tool);
+        if (!where.exited || where.status != 0) continue;
+        std::string path = where.out;
+        while (!path.empty() && path.back() == '\n') path.pop_back();
+        symlink(path.c_str(), (dir + "/" + tool).c_str());
+    }
+    return dir;
 }
 
 }  // namespace testsupport

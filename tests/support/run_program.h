@@ -30,6 +30,9 @@ std::vector<std::string> SplitLines(const std::string& text);
 // A shell word that stands for s exactly (in single quotes).
 std::string Quote(const std::string& s);
 
+// The occurrences of what in text (they may overlap).
+int Count(const std::string& text, const std::string& what);
+
 // Runs command with /bin/sh -c.
 ProgramRun Shell(const std::string& command, double timeout_s = 300);
 
@@ -48,6 +51,15 @@ long SmallestStartingLimit(const std::string& exe);
 // written with text.
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
+
+// A new folder of its own under GoogleTest's temporary folder, named after
+// name (empty when it cannot be made).
+std::string MakeTempDir(const std::string& name);
+
+// A folder (made if need be) that holds only the named tools, as links to
+// the ones found on the present PATH (a tool not found there is left out):
+// a PATH of it alone runs a script where everything else is missing.
+std::string ToolDir(const std::string& dir, const std::vector<std::string>& tools);
 
 }  // namespace testsupport
 
