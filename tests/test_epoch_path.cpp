@@ -27,27 +27,8 @@
 #include "src/fProcData.h"
 #include "support/bits.h"
 #include "support/count_allocations.h"
+#include "support/tide_access.h"
 
-// The test-only way into the second step of the tide model.
-class SolidEarthTideTestAccess {
-  public:
-    static xyz STEP2DIU(SolidEarthTide& t, const mjd& e) {
-        t.STEP2DIU(e);
-        return t.DXCOR;
-    }
-    static xyz STEP2LON(SolidEarthTide& t) {
-        t.STEP2LON();
-        return t.DXCOR;
-    }
-    static xyz InPhase(SolidEarthTide& t) {
-        xyz d;
-        t.ST1INPHASE(d);
-        return d;
-    }
-    static void SetT(SolidEarthTide& t, long double v) { t.T = v; }
-    static const long double (&DATDIU(const SolidEarthTide& t))[31][9] { return t.DATDIU; }
-    static const long double (&DATLON(const SolidEarthTide& t))[5][9] { return t.DATLON; }
-};
 using Access = SolidEarthTideTestAccess;
 
 using testsupport::SameBits;
