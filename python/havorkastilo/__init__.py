@@ -11,6 +11,8 @@ displacement(lat, lon, time, height=0.0, *, ephemeris="series", frame="enu", thr
     The displacement of points at times, broadcast as numpy broadcasts.
 sun_moon(time, *, ephemeris="series", threads=None)
     The Earth-fixed positions of the Sun and the Moon.
+los(east, north, up, incidence, azimuth)
+    A displacement projected onto the line of sight to a radar satellite.
 
 Submodules
 ----------
@@ -35,7 +37,7 @@ import numpy as np
 from . import _core
 from ._times import to_ticks as _to_ticks
 
-__all__ = ["ENU", "ECEF", "SunMoon", "displacement", "sun_moon"]
+__all__ = ["ENU", "ECEF", "SunMoon", "displacement", "los", "sun_moon"]
 __version__ = "1.0.0"
 
 ENU = collections.namedtuple("ENU", ["east", "north", "up"])
@@ -235,3 +237,65 @@ def sun_moon(time, *, ephemeris="series", threads=None):
     ticks = _to_ticks(time)
     sun, moon = _core.sun_moon(ticks, precise, _threads(threads, ticks.size))
     return SunMoon(sun, moon)
+
+
+def los(east, north, up, incidence, azimuth):
+    """A displacement projected onto the line of sight to a radar satellite.
+
+    ``los = -east*sin(inc)*sin(az) + north*sin(inc)*cos(az) + up*cos(inc)``,
+    positive toward the satellite: the convention of MintPy's ``enu2los``
+    and of the grid tool's ``los`` component.
+
+    Parameters
+    ----------
+    east, north, up : array_like of float
+        Displacement in the local frame, in any one unit (metres from
+        `displacement`).
+    incidence : array_like of float
+        Incidence angle of the vector from the ground to the satellite,
+        degrees from the vertical, 0 to 90.
+    azimuth : array_like of float
+        Azimuth of the vector from the ground to the satellite, degrees from
+        north, anticlockwise positive (east is -90): about +102 for
+        Sentinel-1 ascending, -102 descending.
+
+    Returns
+    -------
+    numpy.ndarray of float64
+        The projection, in the unit of the displacement, of the shape all
+        five broadcast to (a numpy scalar for a shape of ()).  NaN in any
+        input gives NaN there.
+
+    Raises
+    ------
+    ValueError
+        For an incidence outside 0-90 or an infinite azimuth (the message
+        quotes the first such value), or shapes that do not broadcast.
+
+    Examples
+    --------
+    A vertical look sees the up component; a satellite due west at 90
+    degrees sees an eastward motion as going away from it:
+
+    >>> import havorkastilo
+    >>> float(havorkastilo.los(0.01, 0.02, 0.03, 0.0, 0.0))
+    0.03
+    >>> float(havorkastilo.los(0.01, 0.0, 0.0, 90.0, 90.0))
+    -0.01
+    """
+    e, n, u = (_floats(v, k) for v, k in ((east, "east"), (north, "north"), (up, "up")))
+    inc = _floats(incidence, "incidence")
+    az = _floats(azimuth, "azimuth")
+    _refuse_first(inc, ~((inc >= 0.0) & (inc <= 90.0)) & ~np.isnan(inc),
+                  "incidence: {value} is not an incidence angle in degrees from 0 to 90")
+    _refuse_first(az, np.isinf(az), "azimuth: {value} is not an azimuth in degrees")
+    try:
+        np.broadcast_shapes(e.shape, n.shape, u.shape, inc.shape, az.shape)
+    except ValueError:
+        raise ValueError(
+            f"east {e.shape}, north {n.shape}, up {u.shape}, incidence {inc.shape} and "
+            f"azimuth {az.shape}: these shapes do not broadcast together"
+        ) from None
+    i, a = np.deg2rad(inc), np.deg2rad(az)
+    return _scalar_or_array(np.asarray(
+        -e * np.sin(i) * np.sin(a) + n * np.sin(i) * np.cos(a) + u * np.cos(i)))

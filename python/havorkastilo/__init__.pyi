@@ -43,3 +43,10 @@ def displacement(
 def sun_moon(
     time: TimeLike, *, ephemeris: str = ..., threads: Optional[int] = ...
 ) -> SunMoon: ...
+def los(
+    east: npt.ArrayLike,
+    north: npt.ArrayLike,
+    up: npt.ArrayLike,
+    incidence: npt.ArrayLike,
+    azimuth: npt.ArrayLike,
+) -> Any: ...
