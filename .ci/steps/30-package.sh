@@ -81,9 +81,10 @@ check "the package suggests the Slurm client" \
 # cmake/Packaging.cmake, are held to the README by test_setup).
 readme_package_section=$(awk '/^### Debian package$/ { on = 1; next } on && /^#/ { exit } on' README.md)
 readme_quotes() { grep -qF -- "\`$1\`" <<<"$readme_package_section"; }
-# Each package once, without its versions (python3 comes with two bounds).
+# Each package once, without its versions (python3 comes with two bounds), in
+# alphabetical order: dpkg-shlibdeps's order follows what it read first.
 depends=$(dpkg-deb --field "$deb" Depends | sed 's/ *([^)]*)//g' | tr ',' '\n' | sed 's/^ *//' |
-    awk '!seen[$0]++' | paste -sd, | sed 's/,/, /g')
+    LC_ALL=C sort -u | paste -sd, | sed 's/,/, /g')
 check "the README names what the package depends on: $depends" readme_quotes "$depends"
 
 changelog_version=$(dpkg-deb --fsys-tarfile "$deb" |
