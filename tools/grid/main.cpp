@@ -326,21 +326,29 @@ int Run(int argc, char** argv) {
 
 }  // namespace
 
+// Ends after a failure without the libraries' exit handlers: after a failed
+// write HDF5's own clean-up at exit can crash on the file it gave up.
+namespace {
+[[noreturn]] void Fail(const std::string& text, int status) {
+    std::cerr << kProg << ": " << text << "\n";
+    std::cerr.flush();
+    std::fflush(nullptr);
+    _exit(status);
+}
+}  // namespace
+
 int main(int argc, char** argv) {
     try {
         return Run(argc, argv);
     } catch (const hgrid::GridError& e) {
-        std::cerr << kProg << ": " << e.what() << "\n";
-        return e.Status();
+        Fail(e.what(), e.Status());
     } catch (const havorkastilo::Error& e) {
         std::string text = e.what();
         std::string one;
         for (char c : text) one += c == '\n' ? ' ' : c;
         while (!one.empty() && one.front() == ' ') one.erase(0, 1);
-        std::cerr << kProg << ": " << one << "\n";
-        return e.Status() == 2 ? 2 : 1;
+        Fail(one, e.Status() == 2 ? 2 : 1);
     } catch (const std::exception& e) {
-        std::cerr << kProg << ": " << e.what() << "\n";
-        return 1;
+        Fail(e.what(), 1);
     }
 }
