@@ -35,6 +35,13 @@ install(PROGRAMS ${PROJECT_SOURCE_DIR}/tools/havorkastilo-plot
 install(FILES ${PROJECT_SOURCE_DIR}/man/Havorkastilo.1 ${PROJECT_SOURCE_DIR}/man/havorkastilo-plot.1
     ${PROJECT_SOURCE_DIR}/man/havorkastilo-batch.1
     DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
+# The grid tool, when it was built (it needs GDAL's and netCDF's libraries).
+if(HAVORKASTILO_GRID_BUILT)
+    install(TARGETS havorkastilo-grid
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT program)
+    install(FILES ${PROJECT_SOURCE_DIR}/man/havorkastilo-grid.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT program)
+endif()
 # The documentation folder: the README, the licence in Debian's
 # machine-readable form, and the Debian changelog (compressed, as Debian
 # keeps it, when the package is made: see DebianDocs.cmake).

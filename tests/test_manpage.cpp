@@ -28,6 +28,7 @@ const std::string kPlotPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/havor
 const std::string kPlotScript = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-plot";
 const std::string kBatchPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/havorkastilo-batch.1";
 const std::string kBatchScript = std::string(HAVORKASTILO_SOURCE_DIR) + "/tools/havorkastilo-batch";
+const std::string kGridPage = std::string(HAVORKASTILO_SOURCE_DIR) + "/man/havorkastilo-grid.1";
 
 // The roff source as its reader sees the words: font changes dropped, the
 // escaped minus, backslash and quotes turned into their characters.
@@ -431,7 +432,7 @@ bool Have(const std::string& tool) {
 
 TEST(ManualPageRendering, GroffFindsNothingToWarnAbout) {
     if (!Have("groff")) GTEST_SKIP() << "groff is not installed";
-    for (const std::string& page : {kPage, kPlotPage, kBatchPage}) {
+    for (const std::string& page : {kPage, kPlotPage, kBatchPage, kGridPage}) {
         const ProgramRun run =
             RunProgram("/bin/sh", {"-c", "groff -man -Tutf8 -ww -z '" + page + "'"});
         ASSERT_TRUE(run.exited) << page;
@@ -446,7 +447,8 @@ TEST(ManualPageRendering, ManShowsThePagesWithoutWarnings) {
         std::string page, name;
     } pages[] = {{kPage, "Havorkastilo - solid Earth tide displacement"},
                  {kPlotPage, "havorkastilo-plot - draw the solid Earth tide results"},
-                 {kBatchPage, "havorkastilo-batch - run Havorkastilo for every station of a list"}};
+                 {kBatchPage, "havorkastilo-batch - run Havorkastilo for every station of a list"},
+                 {kGridPage, "havorkastilo-grid - solid Earth tide over an area, every node exact"}};
     for (const auto& p : pages) {
         const ProgramRun run = RunProgram(
             "/bin/sh",
@@ -560,3 +562,42 @@ TEST(BatchManualPage, DescribesEveryOptionOfTheRunnersHelp) {
               std::string::npos);
     EXPECT_NE(help.out.find("2  wrong command line"), std::string::npos);
 }
+
+#ifdef HAVORKASTILO_GRID_EXE
+TEST(GridManualPage, DescribesEveryOptionOfTheToolsHelp) {
+    const ProgramRun help = RunProgram(HAVORKASTILO_GRID_EXE, {"--help"});
+    ASSERT_TRUE(help.exited);
+    ASSERT_EQ(help.status, 0);
+    // The option words that begin the help's option lines (indented 2 to 6).
+    std::set<std::string> listed;
+    for (const std::string& line : SplitLines(help.out)) {
+        const std::size_t indent = line.find_first_not_of(' ');
+        if (indent < 2 || indent > 6 || line[indent] != '-') continue;
+        std::istringstream words(line);
+        std::string word;
+        while (words >> word && word.rfind("-", 0) == 0 && word.size() > 1) {
+            if (word.back() == ',') word.pop_back();
+            listed.insert(word);
+        }
+    }
+    const std::set<std::string> expected = {
+        "-R", "--region", "-I", "--spacing", "--pixel", "--height", "-T", "--time", "--times",
+        "-C", "--components", "--ephemeris", "-o", "--output", "--format", "--type", "--deflate",
+        "-j", "--threads", "-q", "--quiet", "-h", "--help", "-V", "--version"};
+    EXPECT_EQ(listed, expected);
+    const std::string page = ReadFile(kGridPage);
+    ASSERT_FALSE(page.empty()) << kGridPage;
+    std::set<std::string> tagged = TaggedWords(page);
+    // The values named in bold in the tags (series, precise, nc, ...) are not options.
+    for (auto it = tagged.begin(); it != tagged.end();)
+        it = it->rfind("-", 0) == 0 ? std::next(it) : tagged.erase(it);
+    EXPECT_EQ(tagged, listed) << "the page and the help list different options";
+    for (const char* name : {"NAME", "SYNOPSIS", "DESCRIPTION", "OPTIONS", "FILES", "EXIT STATUS", "EXAMPLES"})
+        EXPECT_FALSE(Section(page, name).empty()) << "no section " << name;
+    EXPECT_NE(help.out.find("Exit status: 0 done, 1 a run-time failure, 2 a usage error."), std::string::npos);
+}
+#else
+TEST(GridManualPage, DescribesEveryOptionOfTheToolsHelp) {
+    GTEST_SKIP() << "havorkastilo-grid is not built (GDAL or netCDF was not found at configure time)";
+}
+#endif

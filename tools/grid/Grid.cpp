@@ -1,0 +1,374 @@
+// The grid's nodes, epochs and components, and the block-by-block
+// computation (see Grid.h).
+#include "tools/grid/Grid.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <thread>
+
+#include "GNSS/SunMoon.h"
+#include "GNSS/TideEpoch.h"
+#include "GNSS/TidePoint.h"
+#include "PROGINC/ProgramExit.h"
+#include "funkcije/KotnePretvorbe.h"
+
+namespace hgrid {
+
+namespace {
+
+// Days from 1970-01-01 to the Gregorian date y-m-d (proleptic).
+std::int64_t DaysFromCivil(std::int64_t y, int m, int d) {
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+    const std::int64_t yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    const std::int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+    return era * 146097 + doe - 719468;
+}
+
+constexpr std::int64_t kMjdOf1970 = 40587;
+
+bool AllDigits(const std::string& s, std::size_t from, std::size_t n) {
+    if (from + n > s.size()) return false;
+    for (std::size_t k = from; k < from + n; ++k)
+        if (s[k] < '0' || s[k] > '9') return false;
+    return true;
+}
+
+int Number(const std::string& s, std::size_t from, std::size_t n) {
+    return std::stoi(s.substr(from, n));
+}
+
+std::string Quoted(const std::string& v) { return "'" + v + "'"; }
+
+// A plain decimal number (sign, digits, one point, optional exponent), all
+// of text; false for anything else.
+bool ReadNumber(const std::string& text, long double& v) {
+    if (text.empty() || std::isspace(static_cast<unsigned char>(text[0]))) return false;
+    errno = 0;
+    char* end = nullptr;
+    v = std::strtold(text.c_str(), &end);
+    return errno == 0 && end == text.c_str() + text.size() && std::isfinite(v);
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+    std::vector<std::string> parts;
+    std::string part;
+    std::istringstream in(text);
+    while (std::getline(in, part, sep)) parts.push_back(part);
+    if (!text.empty() && text.back() == sep) parts.push_back("");
+    if (text.empty()) parts.push_back("");
+    return parts;
+}
+
+// One spacing in degrees from "5", "5m", "30s"; divisor (1, 60 or 3600)
+// tells its unit.
+bool ReadSpacing(const std::string& text, long double& deg, long double& divisor) {
+    std::string t = text;
+    divisor = 1;
+    if (!t.empty() && (t.back() == 'm' || t.back() == 's')) {
+        divisor = t.back() == 'm' ? 60 : 3600;
+        t.pop_back();
+    }
+    long double v;
+    if (!ReadNumber(t, v)) return false;
+    deg = v / divisor;
+    return true;
+}
+
+// The number of intervals of width d in span, if it divides (within a
+// relative 1e-9), else 0 with the nearest divisors' interval counts.
+std::uint64_t Intervals(long double span, long double d, std::uint64_t& below, std::uint64_t& above) {
+    const long double q = span / d;
+    const long double r = std::round(q);
+    below = static_cast<std::uint64_t>(std::max(1.0L, std::floor(q)));
+    above = static_cast<std::uint64_t>(std::ceil(q));
+    if (above == below) ++above;
+    if (r >= 1 && std::fabs(q - r) <= 1e-9L * r) return static_cast<std::uint64_t>(r);
+    return 0;
+}
+
+std::string Spacing(long double deg, long double divisor) {
+    char buf[64];
+    const char* suffix = divisor == 60 ? "m" : divisor == 3600 ? "s" : "";
+    std::snprintf(buf, sizeof buf, "%.10Lg%s", deg * divisor, suffix);
+    return buf;
+}
+
+}  // namespace
+
+void SplitTicks(Ticks t, std::uint32_t& mjday, long double& seconds) {
+    mjday = static_cast<std::uint32_t>(t / kTicksPerDay);
+    seconds = static_cast<long double>(t % kTicksPerDay) / static_cast<long double>(kTicksPerSecond);
+}
+
+std::string IsoTime(Ticks t) {
+    const std::int64_t day = t / kTicksPerDay - kMjdOf1970;
+    Ticks rest = t % kTicksPerDay;
+    // Civil date from days since 1970 (inverse of DaysFromCivil).
+    const std::int64_t z = day + 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const std::int64_t d = doy - (153 * mp + 2) / 5 + 1;
+    const std::int64_t m = mp < 10 ? mp + 3 : mp - 9;
+    const std::int64_t y = yoe + era * 400 + (m <= 2);
+    const std::int64_t frac = rest % kTicksPerSecond;
+    rest /= kTicksPerSecond;
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lld.%07lldZ",
+                  static_cast<long long>(y), static_cast<long long>(m), static_cast<long long>(d),
+                  static_cast<long long>(rest / 3600), static_cast<long long>(rest / 60 % 60),
+                  static_cast<long long>(rest % 60), static_cast<long long>(frac));
+    return buf;
+}
+
+Ticks ParseTime(const std::string& text, const std::string& option) {
+    const std::string bad = option + ": " + Quoted(text) +
+                            " is not a UTC time YYYY-MM-DDThh:mm:ss[.fffffff][Z]";
+    std::string s = text;
+    if (!s.empty() && s.back() == 'Z') s.pop_back();
+    if (s.size() < 19 || !AllDigits(s, 0, 4) || s[4] != '-' || !AllDigits(s, 5, 2) || s[7] != '-' ||
+        !AllDigits(s, 8, 2) || (s[10] != 'T' && s[10] != ' ') || !AllDigits(s, 11, 2) || s[13] != ':' ||
+        !AllDigits(s, 14, 2) || s[16] != ':' || !AllDigits(s, 17, 2))
+        throw GridError(bad, 2);
+    Ticks frac = 0;
+    if (s.size() > 19) {
+        const std::size_t n = s.size() - 20;
+        if (s[19] != '.' || n == 0 || n > 7 || !AllDigits(s, 20, n)) throw GridError(bad, 2);
+        frac = std::stoll(s.substr(20));
+        for (std::size_t k = n; k < 7; ++k) frac *= 10;
+    }
+    const int y = Number(s, 0, 4), mo = Number(s, 5, 2), d = Number(s, 8, 2);
+    const int h = Number(s, 11, 2), mi = Number(s, 14, 2), se = Number(s, 17, 2);
+    if (mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || se > 59) throw GridError(bad, 2);
+    const int mlen[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    const bool leap = y % 4 == 0 && (y % 100 != 0 || y % 400 == 0);
+    if (d > mlen[mo - 1] + (mo == 2 && leap ? 1 : 0)) throw GridError(bad, 2);
+    if (y < 1901 || y > 2199)
+        throw GridError(option + ": " + Quoted(text) + " is outside the years 1901 to 2199", 2);
+    const std::int64_t mjday = DaysFromCivil(y, mo, d) + kMjdOf1970;
+    return mjday * kTicksPerDay + ((h * 60 + mi) * 60 + se) * kTicksPerSecond + frac;
+}
+
+LatLonGrid MakeGrid(const std::string& region, const std::string& spacing, bool pixel) {
+    LatLonGrid g;
+    g.pixel = pixel;
+    const std::vector<std::string> r = Split(region, '/');
+    long double v[4];
+    bool ok = r.size() == 4;
+    for (std::size_t k = 0; ok && k < 4; ++k) ok = ReadNumber(r[k], v[k]);
+    if (!ok) throw GridError("--region: " + Quoted(region) + " is not W/E/S/N in decimal degrees", 2);
+    g.west = v[0];
+    g.east = v[1];
+    g.south = v[2];
+    g.north = v[3];
+    if (!(g.west < g.east) || !(g.south < g.north))
+        throw GridError("--region: " + Quoted(region) + " is empty or inverted (W < E and S < N are needed)", 2);
+    if (g.south < -90 || g.north > 90)
+        throw GridError("--region: " + Quoted(region) + " reaches beyond latitude -90 to 90", 2);
+    if (g.west < -360 || g.east > 360 || g.east - g.west > 360)
+        throw GridError("--region: " + Quoted(region) + " spans more than 360 degrees of longitude or lies beyond -360 to 360", 2);
+
+    const std::vector<std::string> s = Split(spacing, '/');
+    long double divx = 1, divy = 1;
+    ok = (s.size() == 1 || s.size() == 2) && ReadSpacing(s[0], g.dx, divx);
+    if (ok && s.size() == 2) ok = ReadSpacing(s[1], g.dy, divy);
+    else if (ok) g.dy = g.dx, divy = divx;
+    if (!ok) throw GridError("--spacing: " + Quoted(spacing) + " is not DX[/DY] in degrees, or with m or s", 2);
+    if (!(g.dx > 0) || !(g.dy > 0))
+        throw GridError("--spacing: " + Quoted(spacing) + " must be above zero", 2);
+    std::uint64_t lo, hi;
+    const std::uint64_t ix = Intervals(g.east - g.west, g.dx, lo, hi);
+    if (ix == 0)
+        throw GridError("--spacing: " + Quoted(spacing) + " does not divide the longitudes " + r[0] + " to " + r[1] +
+                            "; the nearest spacings that do are " +
+                            Spacing((g.east - g.west) / hi, divx) + " and " + Spacing((g.east - g.west) / lo, divx),
+                        2);
+    const std::uint64_t iy = Intervals(g.north - g.south, g.dy, lo, hi);
+    if (iy == 0)
+        throw GridError("--spacing: " + Quoted(spacing) + " does not divide the latitudes " + r[2] + " to " + r[3] +
+                            "; the nearest spacings that do are " +
+                            Spacing((g.north - g.south) / hi, divy) + " and " + Spacing((g.north - g.south) / lo, divy),
+                        2);
+    const std::uint64_t nx = ix + (pixel ? 0 : 1), ny = iy + (pixel ? 0 : 1);
+    if (nx > 4000000000ULL || ny > 4000000000ULL || nx * ny > (1ULL << 40))
+        throw GridError("--spacing: " + Quoted(spacing) + " gives too many nodes", 2);
+    g.nx = static_cast<std::uint32_t>(nx);
+    g.ny = static_cast<std::uint32_t>(ny);
+    return g;
+}
+
+const char* const kModel =
+    "IERS Conventions (2010) solid Earth tide displacement, conventional tide-free";
+
+const char* EphemerisName(bool precise) {
+    return precise ? "precise: ERFA, IAU 2006/2000A" : "series: short analytic Sun and Moon series";
+}
+
+std::vector<Component> ParseComponents(const std::string& list) {
+    std::vector<Component> out;
+    for (const std::string& c : Split(list, ',')) {
+        Component k;
+        if (c == "n") k = Component::North;
+        else if (c == "e") k = Component::East;
+        else if (c == "u") k = Component::Up;
+        else if (c == "x") k = Component::X;
+        else if (c == "y") k = Component::Y;
+        else if (c == "z") k = Component::Z;
+        else
+            throw GridError("--components: " + Quoted(c) + " in " + Quoted(list) +
+                                " is not one of n, e, u, x, y, z",
+                            2);
+        if (std::find(out.begin(), out.end(), k) != out.end())
+            throw GridError("--components: " + Quoted(c) + " is given twice in " + Quoted(list), 2);
+        out.push_back(k);
+    }
+    return out;
+}
+
+const char* VariableName(Component c) {
+    switch (c) {
+        case Component::North: return "north";
+        case Component::East: return "east";
+        case Component::Up: return "up";
+        case Component::X: return "ecef_x";
+        case Component::Y: return "ecef_y";
+        case Component::Z: return "ecef_z";
+    }
+    return "";
+}
+
+const char* LongName(Component c) {
+    switch (c) {
+        case Component::North: return "solid Earth tide displacement, local north";
+        case Component::East: return "solid Earth tide displacement, local east";
+        case Component::Up: return "solid Earth tide displacement, up along the ellipsoid normal";
+        case Component::X: return "solid Earth tide displacement, Earth-fixed X (towards Greenwich)";
+        case Component::Y: return "solid Earth tide displacement, Earth-fixed Y";
+        case Component::Z: return "solid Earth tide displacement, Earth-fixed Z (towards the north pole)";
+    }
+    return "";
+}
+
+namespace {
+
+inline double Pick(Component c, const neu& l, const xyz& x) {
+    switch (c) {
+        case Component::North: return static_cast<double>(l.GetN());
+        case Component::East: return static_cast<double>(l.GetE());
+        case Component::Up: return static_cast<double>(l.GetU());
+        case Component::X: return static_cast<double>(x.GetX());
+        case Component::Y: return static_cast<double>(x.GetY());
+        case Component::Z: return static_cast<double>(x.GetZ());
+    }
+    return 0;
+}
+
+std::unique_ptr<havorkastilo::TideEpoch> MakeEpoch(Ticks t, const SunMoon& eph) {
+    std::uint32_t day;
+    long double sec;
+    SplitTicks(t, day, sec);
+    return std::make_unique<havorkastilo::TideEpoch>(day, sec, eph);
+}
+
+// Memory for one block's values (doubles), whatever the grid.
+constexpr std::size_t kBlockValues = std::size_t(2) << 20;
+
+}  // namespace
+
+std::vector<double> NodeValues(const Settings& s, std::uint32_t i, std::uint32_t j, Ticks t) {
+    SunMoon eph(s.precise ? Ephemeris::Precise : Ephemeris::Series);
+    const auto e = MakeEpoch(t, eph);
+    havorkastilo::TidePoint p = havorkastilo::TidePoint::Geodetic(flh(0, 0, 0));
+    p.SetGeodetic(havorkastilo::TidePoint::Angle(deg2rad(s.grid.Lat(j))),
+                  havorkastilo::TidePoint::Angle(deg2rad(s.grid.Lon(i))), s.height);
+    neu l;
+    xyz x;
+    p.Displacement(*e, l, x);
+    std::vector<double> v;
+    for (Component c : s.components) v.push_back(Pick(c, l, x));
+    return v;
+}
+
+void Compute(const Settings& s, Writer& out, const std::function<void(std::uint64_t)>& progress,
+             const std::atomic<bool>* stop) {
+    using havorkastilo::TidePoint;
+    const LatLonGrid& g = s.grid;
+    const std::size_t nc = s.components.size();
+    const std::size_t nx = g.nx;
+    // Epoch groups and row blocks that keep the buffer within kBlockValues.
+    const std::size_t perRowEpoch = nc * nx;
+    const std::size_t groupT = std::max<std::size_t>(1, std::min(s.times.size(), kBlockValues / perRowEpoch));
+    const std::size_t multiple = std::max<std::uint32_t>(1, out.RowMultiple());
+    std::size_t blockRows =
+        std::max<std::size_t>(1, std::min<std::size_t>(g.ny, kBlockValues / (perRowEpoch * groupT)));
+    if (blockRows > multiple) blockRows -= blockRows % multiple;
+    else blockRows = std::min<std::size_t>(multiple, g.ny);
+
+    // Sines and cosines of every column and row, found once.
+    std::vector<TidePoint::Angle> lon, lat;
+    lon.reserve(g.nx);
+    lat.reserve(g.ny);
+    for (std::uint32_t i = 0; i < g.nx; ++i) lon.emplace_back(deg2rad(g.Lon(i)));
+    for (std::uint32_t j = 0; j < g.ny; ++j) lat.emplace_back(deg2rad(g.Lat(j)));
+
+    const unsigned nthreads = std::max(1u, s.threads);
+    SunMoon eph(s.precise ? Ephemeris::Precise : Ephemeris::Series);
+    std::vector<double> values(perRowEpoch * groupT * blockRows);
+    std::uint64_t done = 0;
+
+    for (std::size_t t0 = 0; t0 < s.times.size(); t0 += groupT) {
+        const std::size_t nt = std::min(groupT, s.times.size() - t0);
+        // The Sun and the Moon once per epoch of the group.
+        std::vector<std::unique_ptr<havorkastilo::TideEpoch>> epochs;
+        for (std::size_t t = 0; t < nt; ++t) epochs.push_back(MakeEpoch(s.times[t0 + t], eph));
+
+        for (std::uint32_t row0 = 0; row0 < g.ny; row0 += static_cast<std::uint32_t>(blockRows)) {
+            if (stop && stop->load()) throw GridError("interrupted", 1);
+            const std::uint32_t nrows = static_cast<std::uint32_t>(std::min<std::size_t>(blockRows, g.ny - row0));
+            std::atomic<std::uint32_t> next{0};
+            std::exception_ptr failure;
+            std::atomic<bool> failed{false};
+            auto work = [&]() {
+                try {
+                    TidePoint p = TidePoint::Geodetic(flh(0, 0, 0));
+                    neu l;
+                    xyz x;
+                    for (std::uint32_t r; (r = next.fetch_add(1)) < nrows;) {
+                        if (failed.load()) return;
+                        const TidePoint::Angle& la = lat[row0 + r];
+                        for (std::size_t i = 0; i < nx; ++i) {
+                            p.SetGeodetic(la, lon[i], s.height);
+                            for (std::size_t t = 0; t < nt; ++t) {
+                                p.Displacement(*epochs[t], l, x);
+                                for (std::size_t c = 0; c < nc; ++c)
+                                    values[((t * nc + c) * nrows + r) * nx + i] = Pick(s.components[c], l, x);
+                            }
+                        }
+                    }
+                } catch (...) {
+                    if (!failed.exchange(true)) failure = std::current_exception();
+                }
+            };
+            std::vector<std::thread> pool;
+            for (unsigned k = 1; k < std::min<unsigned>(nthreads, nrows); ++k) pool.emplace_back(work);
+            work();
+            for (std::thread& th : pool) th.join();
+            if (failure) std::rethrow_exception(failure);
+            out.Block(row0, nrows, t0, nt, values);
+            done += std::uint64_t(nrows) * nx * nt;
+            if (progress) progress(done);
+        }
+    }
+    out.Close();
+}
+
+}  // namespace hgrid
