@@ -19,6 +19,7 @@ TEST(Grid, NotBuilt) {
 
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
 #include <sstream>
@@ -28,6 +29,8 @@ TEST(Grid, NotBuilt) {
 #include "GNSS/SunMoon.h"
 #include "GNSS/TideEpoch.h"
 #include "GNSS/TidePoint.h"
+#include "GNSS/TimeConverse.h"
+#include "GNSS/ymdhms.h"
 #include "funkcije/KotnePretvorbe.h"
 #include "support/run_program.h"
 #include "tools/grid/Grid.h"
@@ -102,9 +105,18 @@ struct Point {
 };
 Point Core(long double latDeg, long double lonDeg, long double h, hgrid::Ticks t, bool precise = false) {
     SunMoon eph(precise ? Ephemeris::Precise : Ephemeris::Series);
-    std::uint32_t day = static_cast<std::uint32_t>(t / hgrid::kTicksPerDay);
-    const long double sec = static_cast<long double>(t % hgrid::kTicksPerDay) / 1e7L;
-    havorkastilo::TideEpoch e(day, sec, eph);
+    // The epoch as the program forms it from -e1YYYY-MM-DD/hh:mm:ss.sssssss:
+    // the seconds' text read by strtod, the calendar time by ymdhms2mjd.
+    const std::uint32_t day = static_cast<std::uint32_t>(t / hgrid::kTicksPerDay);
+    const long long ticks = t % hgrid::kTicksPerDay;
+    const long long s10 = ticks % (60 * hgrid::kTicksPerSecond), minutes = ticks / (60 * hgrid::kTicksPerSecond);
+    char text[32];
+    std::snprintf(text, sizeof text, "%lld.%07lld", s10 / hgrid::kTicksPerSecond, s10 % hgrid::kTicksPerSecond);
+    const ymdhms date = mjd2ymdhms(mjd(day, 0.0L));
+    const mjd utc = ymdhms2mjd(ymdhms(date.GetYear(), date.GetMonth(), date.GetDay(),
+                                      static_cast<std::uint16_t>(minutes / 60),
+                                      static_cast<std::uint16_t>(minutes % 60), std::strtod(text, nullptr)));
+    havorkastilo::TideEpoch e(utc, eph);
     const havorkastilo::TidePoint p =
         havorkastilo::TidePoint::Geodetic(flh(deg2rad(latDeg), deg2rad(lonDeg), h));
     neu l;
@@ -131,6 +143,20 @@ TEST(GridTimes, ParsesToTheTenthOfAMicrosecond) {
     EXPECT_THROW(hgrid::ParseTime("2019-02-29T00:00:00", "-T"), hgrid::GridError);
     EXPECT_NO_THROW(hgrid::ParseTime("2020-02-29T00:00:00", "-T"));
     EXPECT_EQ(hgrid::IsoTime(kT0 + 1), "2018-06-18T12:00:00.0000001Z");
+}
+
+TEST(GridTimes, AnEpochHasTheSecondsOfTheProgramsEpochForTheSameText) {
+    // -e12018-06-18/05:21:33.1234567: the program reads the seconds by
+    // strtod and sums minutes, seconds, hours in extended precision; a
+    // quotient of the day's ticks by 1e7 differs in the last bits.
+    const hgrid::Ticks t = hgrid::ParseTime("2018-06-18T05:21:33.1234567Z", "-T");
+    std::uint32_t day = 0;
+    long double seconds = 0;
+    hgrid::SplitTicks(t, day, seconds);
+    const mjd program = ymdhms2mjd(ymdhms(2018, 6, 18, 5, 21, std::strtod("33.1234567", nullptr)));
+    EXPECT_EQ(day, program.GetMJDay());
+    EXPECT_EQ(seconds, program.GetSecond());
+    EXPECT_NE(seconds, static_cast<long double>(t % hgrid::kTicksPerDay) / 1e7L);
 }
 
 TEST(GridNodes, SpacingInMinutesAndSecondsAndTheNodeCount) {

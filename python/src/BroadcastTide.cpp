@@ -24,9 +24,6 @@ namespace {
 
 // Modified Julian Day of 1970-01-01.
 constexpr std::int64_t kMjdOf1970 = 40587;
-constexpr std::int64_t kTicksPerSecond = 10000000;
-constexpr std::int64_t kTicksPerMinute = 60 * kTicksPerSecond;
-constexpr std::int64_t kTicksPerHour = 60 * kTicksPerMinute;
 
 // Floor division of a by a positive b.
 std::int64_t FloorDiv(std::int64_t a, std::int64_t b) {
@@ -276,17 +273,7 @@ void Compute(const TideRequest& r, const TideOutput<T>& out) {
 
 mjd TicksToMjd(std::int64_t ticks) {
     const std::int64_t day = FloorDiv(ticks, kTicksPerDay);
-    std::int64_t rest = ticks - day * kTicksPerDay;
-    const int hour = static_cast<int>(rest / kTicksPerHour);
-    rest -= hour * kTicksPerHour;
-    const int minute = static_cast<int>(rest / kTicksPerMinute);
-    rest -= minute * kTicksPerMinute;
-    // The seconds with their 7 decimals, read as a double: the quotient of
-    // two exact doubles is correctly rounded, as strtod rounds the decimal.
-    const double second = static_cast<double>(rest) / static_cast<double>(kTicksPerSecond);
-    // As ymdhms2mjd sums a calendar time: minutes, seconds, hours.
-    const long double sod = minute * 60 + static_cast<long double>(second) + hour * 3600;
-    return mjd(static_cast<std::uint32_t>(day + kMjdOf1970), sod);
+    return EpochOfDayTicks(static_cast<std::uint32_t>(day + kMjdOf1970), ticks - day * kTicksPerDay);
 }
 
 std::vector<std::size_t> BroadcastShape(const TideRequest& r) {

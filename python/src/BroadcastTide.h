@@ -48,14 +48,14 @@
 #include <vector>
 
 #include "GNSS/SunMoon.h"
+#include "GNSS/UtcTicks.h"
 #include "GNSS/mjd.h"
 
 namespace havorkastilo::python {
 
-// Ticks of 100 ns in a day, and the first and the end (excluded) of the
-// valid span: 1901-01-01T00:00:00 and 2200-01-01T00:00:00 UTC, ticks since
-// 1970-01-01T00:00:00 UTC.
-inline constexpr std::int64_t kTicksPerDay = 864000000000;
+// The first and the end (excluded) of the valid span: 1901-01-01T00:00:00
+// and 2200-01-01T00:00:00 UTC, ticks of 100 ns (kTicksPerDay a day, see
+// GNSS/UtcTicks.h) since 1970-01-01T00:00:00 UTC.
 inline constexpr std::int64_t kFirstTick = -25202 * kTicksPerDay;
 inline constexpr std::int64_t kEndTick = 84006 * kTicksPerDay;
 

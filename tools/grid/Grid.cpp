@@ -14,6 +14,7 @@
 #include "GNSS/SunMoon.h"
 #include "GNSS/TideEpoch.h"
 #include "GNSS/TidePoint.h"
+#include "GNSS/UtcTicks.h"
 #include "PROGINC/ProgramExit.h"
 #include "funkcije/KotnePretvorbe.h"
 
@@ -104,7 +105,10 @@ std::string Spacing(long double deg, long double divisor) {
 
 void SplitTicks(Ticks t, std::uint32_t& mjday, long double& seconds) {
     mjday = static_cast<std::uint32_t>(t / kTicksPerDay);
-    seconds = static_cast<long double>(t % kTicksPerDay) / static_cast<long double>(kTicksPerSecond);
+    // As the program forms an epoch written hh:mm:ss.sssssss, so that a
+    // node and the program's row for the same place and time agree to the
+    // last bit.
+    seconds = havorkastilo::SecondsOfDayTicks(t % kTicksPerDay);
 }
 
 std::string IsoTime(Ticks t) {

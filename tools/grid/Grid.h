@@ -37,8 +37,9 @@ using Ticks = std::int64_t;
 constexpr Ticks kTicksPerSecond = 10000000;
 constexpr Ticks kTicksPerDay = 86400 * kTicksPerSecond;
 
-// The epoch's Modified Julian Day and seconds of that day, as the core
-// takes them: seconds = (ticks of the day) / 1e7 in long double.
+// The epoch's Modified Julian Day and seconds of that day, as the program
+// forms them from the same time written with seven decimals
+// (GNSS/UtcTicks.h).
 void SplitTicks(Ticks t, std::uint32_t& mjday, long double& seconds);
 
 // ISO 8601 text of t, seconds with seven decimals and a final Z.
