@@ -52,7 +52,7 @@ erfa_cflags, erfa_libs = erfa_flags()
 
 extension = Pybind11Extension(
     "havorkastilo._core",
-    ["python/src/BroadcastTide.cpp", "python/src/module.cpp"] + core_sources(),
+    ["python/src/BroadcastTide.cpp", "python/src/module.cpp", "tools/grid/Grid.cpp"] + core_sources(),
     include_dirs=["."],
     cxx_std=17,
     extra_compile_args=["-O3", "-ffp-contract=off"] + erfa_cflags,

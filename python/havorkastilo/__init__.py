@@ -13,6 +13,9 @@ sun_moon(time, *, ephemeris="series", threads=None)
     The Earth-fixed positions of the Sun and the Moon.
 los(east, north, up, incidence, azimuth)
     A displacement projected onto the line of sight to a radar satellite.
+grid(region, spacing, time, *, pixel=False, height=0.0, components="e,n,u", ...)
+    A latitude/longitude grid at one or many epochs, as an xarray Dataset
+    laid out as the grid tool's netCDF.
 
 Submodules
 ----------
@@ -37,7 +40,7 @@ import numpy as np
 from . import _core
 from ._times import to_ticks as _to_ticks
 
-__all__ = ["ENU", "ECEF", "SunMoon", "displacement", "los", "sun_moon"]
+__all__ = ["ENU", "ECEF", "SunMoon", "displacement", "grid", "los", "sun_moon"]
 __version__ = "1.0.0"
 
 ENU = collections.namedtuple("ENU", ["east", "north", "up"])
@@ -299,3 +302,203 @@ def los(east, north, up, incidence, azimuth):
     i, a = np.deg2rad(inc), np.deg2rad(az)
     return _scalar_or_array(np.asarray(
         -e * np.sin(i) * np.sin(a) + n * np.sin(i) * np.cos(a) + u * np.cos(i)))
+
+
+_los = los
+
+
+def _degrees_text(value, name):
+    try:
+        number = float(value)
+    except (TypeError, ValueError):
+        raise ValueError(f"{name}: {_short(value)} is not a number of degrees") from None
+    return repr(number)
+
+
+def _region_text(region):
+    if isinstance(region, str):
+        return region
+    try:
+        parts = list(region)
+    except TypeError:
+        parts = None
+    if parts is None or len(parts) != 4:
+        raise ValueError(f"region: {_short(region)} is neither \"W/E/S/N\" nor (W, E, S, N)")
+    return "/".join(_degrees_text(v, "region") for v in parts)
+
+
+def _spacing_text(spacing):
+    if isinstance(spacing, str):
+        return spacing
+    if isinstance(spacing, (tuple, list)):
+        if len(spacing) != 2:
+            raise ValueError(f"spacing: {_short(spacing)} is neither DX nor (DX, DY)")
+        return "/".join(_degrees_text(v, "spacing") for v in spacing)
+    return _degrees_text(spacing, "spacing")
+
+
+def _components_text(components):
+    if isinstance(components, str):
+        return components
+    try:
+        return ",".join(str(c) for c in components)
+    except TypeError:
+        raise ValueError(f"components: {_short(components)} is not a list of components") from None
+
+
+def grid(region, spacing, time, *, pixel=False, height=0.0, components="e,n,u",
+         ephemeris="series", los=None, threads=None):
+    """The solid Earth tide over a latitude/longitude grid, as an xarray
+    Dataset laid out as the grid tool's netCDF.
+
+    Every node is computed exactly, at its own position, by the grid tool's
+    code: the values are those of ``havorkastilo-grid --type float64`` and
+    of `displacement` at the same nodes, to the last bit.
+
+    Parameters
+    ----------
+    region : str or sequence of 4 floats
+        ``"W/E/S/N"`` or ``(W, E, S, N)``, decimal degrees, as the tool's
+        ``--region``.
+    spacing : float, str or pair
+        The node spacing in degrees, ``(DX, DY)``, or the tool's text
+        (``"5m"`` for 5 arc minutes, ``"30s"``, ``"0.1/0.2"``).  It must
+        divide the region.
+    time : time or array_like of times
+        UTC epochs, as for `displacement`.  One time gives a scalar ``time``
+        coordinate; an array (even of one time) a ``time`` dimension.
+    pixel : bool, keyword-only
+        Nodes at the cells' centres instead of on the grid lines.
+    height : float, keyword-only
+        Ellipsoidal height of every node, metres (default 0).
+    components : str or sequence, keyword-only
+        From ``n``, ``e``, ``u`` (local north, east, up) and ``x``, ``y``,
+        ``z`` (Earth-fixed): the variables ``north``, ``east``, ``up``,
+        ``ecef_x``, ``ecef_y``, ``ecef_z``, in the order given.
+    ephemeris : {"series", "precise"}, keyword-only
+        As for `displacement`.
+    los : (incidence, azimuth), keyword-only
+        Adds the variable ``los``: the displacement along the line of sight
+        to the satellite, positive toward it, for constant angles in degrees
+        (see `los`).
+    threads : int, keyword-only
+        Worker threads, as for `displacement`; the values are the same for
+        every count.
+
+    Returns
+    -------
+    xarray.Dataset
+        Dimensions ``lat`` and ``lon`` (and ``time`` for an array of times),
+        latitudes from south to north; float64 variables in metres with
+        ``long_name``, ``units`` and ``grid_mapping``; a ``crs`` variable
+        (EPSG:4326); the global attributes ``Conventions``, ``title``,
+        ``source``, ``model``, ``ephemeris``, ``node_registration`` and
+        ``history``.  ``Dataset.to_netcdf`` writes it as a CF-1.8 file.
+
+    Raises
+    ------
+    ImportError
+        When xarray is not installed.
+    ValueError
+        For an argument the grid tool would refuse (an inverted region, a
+        spacing that does not divide it, an unknown component, a time out of
+        range): the message names the argument and quotes the value.
+
+    Examples
+    --------
+    >>> import havorkastilo
+    >>> ds = havorkastilo.grid((10, 20, 40, 50), 0.5, "2019-01-17T12:00Z")
+    >>> ds.up.shape
+    (21, 21)
+    >>> float(ds.lat[0]), float(ds.lon[-1])
+    (40.0, 20.0)
+    """
+    try:
+        import xarray as xr
+    except ImportError:
+        raise ImportError(
+            "havorkastilo.grid needs xarray: install it (Debian: python3-xarray; "
+            "or pip install xarray)") from None
+    precise = _precise(ephemeris)
+    height = _floats(height, "height")
+    if height.ndim != 0:
+        raise ValueError(f"height: {_short(height.tolist())} is not one height in metres")
+    _refuse_first(height, ~(np.abs(height) <= 1e7),
+                  "height: {value} is not an ellipsoidal height in metres from -1e7 to 1e7")
+    ticks = _to_ticks(time)
+    stack = ticks.ndim != 0
+    if ticks.ndim > 1:
+        raise ValueError(f"time: an array of shape {ticks.shape} is not a list of times")
+    flat = np.atleast_1d(ticks)
+    if flat.size == 0:
+        raise ValueError("time: no time is given")
+    wanted = _components_text(components)
+    tokens = wanted.split(",")
+    angles = None
+    if los is not None:
+        try:
+            inc, az = los
+        except (TypeError, ValueError):
+            raise ValueError(f"los: {_short(los)} is not (incidence, azimuth) in degrees") from None
+        angles = (float(_floats(inc, "incidence")), float(_floats(az, "azimuth")))
+        _los(0.0, 0.0, 0.0, *angles)  # the angles' bounds, with the messages of los
+        given = {t.strip().lower() for t in tokens}
+        tokens = tokens + [c for c in ("e", "n", "u") if c not in given]
+    values, lat, lon, names, long_names = _core.grid(
+        _region_text(region), _spacing_text(spacing), bool(pixel), float(height), flat,
+        ",".join(tokens), precise, _threads(threads, _THREADED_FROM))
+    times = (flat * 100).astype("datetime64[ns]")
+    dims = ("time", "lat", "lon") if stack else ("lat", "lon")
+
+    def layer(k):
+        return values[:, k] if stack else values[0, k]
+
+    data_vars = {}
+    # The components asked for come first; those added for the line of
+    # sight are not returned.
+    for k in range(len(wanted.split(","))):
+        data_vars[names[k]] = (dims, layer(k), {"long_name": long_names[k], "units": "m",
+                                                "grid_mapping": "crs"})
+    if angles is not None:
+        by = {name: k for k, name in enumerate(names)}
+        e, n, u = (layer(by[c]) for c in ("east", "north", "up"))
+        data_vars["los"] = (dims, _los(e, n, u, *angles), {
+            "long_name": "solid Earth tide displacement along the line of sight, "
+                         "positive toward the satellite",
+            "units": "m",
+            "grid_mapping": "crs",
+            "incidence_angle": angles[0],
+            "azimuth_angle": angles[1],
+            "convention": "los = -east*sin(inc)*sin(az) + north*sin(inc)*cos(az) + up*cos(inc); "
+                          "inc from the vertical, az of the ground-to-satellite vector from "
+                          "north, anticlockwise positive (MintPy)",
+        })
+    crs = xr.DataArray(np.int32(0), attrs={
+        "grid_mapping_name": "latitude_longitude",
+        "semi_major_axis": 6378137.0,
+        "inverse_flattening": 298.257223563,
+        "epsg_code": "EPSG:4326",
+    })
+    data_vars["crs"] = crs
+    coords = {
+        "lat": ("lat", lat, {"standard_name": "latitude", "long_name": "geodetic latitude",
+                             "units": "degrees_north", "axis": "Y"}),
+        "lon": ("lon", lon, {"standard_name": "longitude", "long_name": "longitude",
+                             "units": "degrees_east", "axis": "X"}),
+        "time": (("time",) if stack else (), times if stack else times[0],
+                 {"standard_name": "time", "long_name": "epoch, UTC", "axis": "T"}),
+    }
+    attrs = {
+        "Conventions": "CF-1.8",
+        "title": "solid Earth tide displacement",
+        "source": f"havorkastilo {__version__} (Python)",
+        "model": _core.MODEL,
+        "ephemeris": _core.EPHEMERIS_PRECISE if precise else _core.EPHEMERIS_SERIES,
+        "node_registration": "pixel (cell centres)" if pixel else "grid-line",
+        "node_offset": np.int32(1 if pixel else 0),
+        "history": f"havorkastilo.grid(region={_region_text(region)!r}, "
+                   f"spacing={_spacing_text(spacing)!r}, pixel={bool(pixel)}, "
+                   f"height={float(height)!r}, components={wanted!r}, ephemeris={ephemeris!r}"
+                   + (f", los={angles!r}" if angles is not None else "") + ")",
+    }
+    return xr.Dataset(data_vars, coords=coords, attrs=attrs)

@@ -50,3 +50,15 @@ def los(
     incidence: npt.ArrayLike,
     azimuth: npt.ArrayLike,
 ) -> Any: ...
+def grid(
+    region: Union[str, Any],
+    spacing: Union[float, str, Any],
+    time: TimeLike,
+    *,
+    pixel: bool = ...,
+    height: float = ...,
+    components: Union[str, Any] = ...,
+    ephemeris: str = ...,
+    los: Optional[Any] = ...,
+    threads: Optional[int] = ...,
+) -> Any: ...  # xarray.Dataset

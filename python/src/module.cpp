@@ -6,6 +6,7 @@
 #include <pybind11/pybind11.h>
 
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -13,6 +14,7 @@
 #include "GNSS/TidePoint.h"
 #include "PROGINC/ProgramExit.h"
 #include "python/src/BroadcastTide.h"
+#include "tools/grid/Grid.h"
 
 namespace py = pybind11;
 using havorkastilo::python::Operand;
@@ -118,6 +120,65 @@ py::tuple EpochOfTicks(std::int64_t ticks) {
 
 // The English message for a fatal report of the core.  The module checks
 // its arguments before calling, so these are faults it did not foresee.
+// The values of a grid's blocks gathered into one array of shape (epochs,
+// components, rows, columns), row 0 southernmost.
+class ArrayWriter : public hgrid::Writer {
+  public:
+    ArrayWriter(double* out, std::size_t ncomp, std::size_t ny, std::size_t nx)
+        : out_(out), nc_(ncomp), ny_(ny), nx_(nx) {}
+    void Block(std::uint32_t row0, std::uint32_t nrows, std::size_t t0, std::size_t nt,
+               const std::vector<double>& values) override {
+        for (std::size_t t = 0; t < nt; ++t)
+            for (std::size_t c = 0; c < nc_; ++c)
+                std::memcpy(out_ + (((t0 + t) * nc_ + c) * ny_ + row0) * nx_,
+                            values.data() + (t * nc_ + c) * nrows * nx_,
+                            sizeof(double) * nrows * nx_);
+    }
+    void Close() override {}
+
+  private:
+    double* out_;
+    std::size_t nc_, ny_, nx_;
+};
+
+// Days from MJD 0 to 1970-01-01, in the grid's ticks.
+constexpr std::int64_t kTicksTo1970 = 40587 * havorkastilo::kTicksPerDay;
+
+// The grid tool's computation of a latitude/longitude grid (region
+// "W/E/S/N", spacing "DX[/DY]" as the tool reads them) at the epochs ticks:
+// (values (epochs, components, rows, columns), latitudes, longitudes, the
+// components' variable names, their long names).
+py::tuple Grid(const std::string& region, const std::string& spacing, bool pixel, double height,
+               const Ticks& ticks, const std::string& components, bool precise, unsigned threads) {
+    hgrid::Settings s;
+    s.grid = hgrid::MakeGrid(region, spacing, pixel);
+    s.components = hgrid::ParseComponents(components);
+    s.height = height;
+    s.precise = precise;
+    s.threads = threads;
+    s.float64 = true;
+    const std::int64_t* t = ticks.data();
+    for (py::ssize_t k = 0; k < ticks.size(); ++k) s.times.push_back(t[k] + kTicksTo1970);
+    const hgrid::LatLonGrid& g = s.grid;
+    py::array_t<double> values(std::vector<py::ssize_t>{
+        static_cast<py::ssize_t>(s.times.size()), static_cast<py::ssize_t>(s.components.size()),
+        static_cast<py::ssize_t>(g.ny), static_cast<py::ssize_t>(g.nx)});
+    py::array_t<double> lat(static_cast<py::ssize_t>(g.ny)), lon(static_cast<py::ssize_t>(g.nx));
+    for (std::uint32_t j = 0; j < g.ny; ++j) lat.mutable_data()[j] = static_cast<double>(g.Lat(j));
+    for (std::uint32_t i = 0; i < g.nx; ++i) lon.mutable_data()[i] = static_cast<double>(g.Lon(i));
+    ArrayWriter out(values.mutable_data(), s.components.size(), g.ny, g.nx);
+    {
+        const py::gil_scoped_release unlocked;
+        hgrid::Compute(s, out, nullptr, nullptr);
+    }
+    py::list names, longNames;
+    for (hgrid::Component c : s.components) {
+        names.append(hgrid::VariableName(c));
+        longNames.append(hgrid::LongName(c));
+    }
+    return py::make_tuple(values, lat, lon, names, longNames);
+}
+
 std::string English(const havorkastilo::Error& e) {
     const std::string report = e.what();
     if (report.find("MJDAY not valid") != std::string::npos ||
@@ -139,6 +200,12 @@ PYBIND11_MODULE(_core, m) {
             PyErr_SetString(PyExc_ValueError, English(e).c_str());
         } catch (const std::invalid_argument& e) {
             PyErr_SetString(PyExc_ValueError, e.what());
+        } catch (const hgrid::GridError& e) {
+            // The tool's message names its long option: "--region: ..."
+            // becomes "region: ...", the argument of the Python call.
+            std::string text = e.what();
+            if (text.rfind("--", 0) == 0) text.erase(0, 2);
+            PyErr_SetString(e.Status() == 2 ? PyExc_ValueError : PyExc_RuntimeError, text.c_str());
         }
     });
     m.attr("FIRST_TICK") = havorkastilo::python::kFirstTick;
@@ -150,4 +217,9 @@ PYBIND11_MODULE(_core, m) {
     m.def("sun_moon", &SunMoonPositions, py::arg("ticks"), py::arg("precise"),
           py::arg("threads"));
     m.def("epoch_of_ticks", &EpochOfTicks, py::arg("ticks"));
+    m.def("grid", &Grid, py::arg("region"), py::arg("spacing"), py::arg("pixel"), py::arg("height"),
+          py::arg("ticks"), py::arg("components"), py::arg("precise"), py::arg("threads"));
+    m.attr("MODEL") = hgrid::kModel;
+    m.attr("EPHEMERIS_SERIES") = hgrid::EphemerisName(false);
+    m.attr("EPHEMERIS_PRECISE") = hgrid::EphemerisName(true);
 }
