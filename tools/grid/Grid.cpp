@@ -306,10 +306,6 @@ std::unique_ptr<havorkastilo::TideEpoch> MakeEpoch(Ticks t, const SunMoon& eph) 
     return std::make_unique<havorkastilo::TideEpoch>(day, sec, eph);
 }
 
-// Memory for one block's values (doubles, 4 MiB), whatever the grid: the
-// peak memory stays under 64 MiB with the 36 MiB that the GDAL and HDF5
-// libraries take when they are loaded.
-constexpr std::size_t kBlockValues = std::size_t(1) << 19;
 
 }  // namespace
 

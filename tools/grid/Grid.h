@@ -100,6 +100,12 @@ struct Settings {
     std::string history;  // the command line
 };
 
+// Values (doubles, 4 MiB) of one block, whatever the grid: the peak memory
+// stays under 64 MiB with the 36 MiB that the GDAL and HDF5 libraries take
+// when they are loaded.  A block holds all the epochs of a group for some
+// rows, so its rows are kBlockValues / (components * columns * epochs).
+constexpr std::size_t kBlockValues = std::size_t(1) << 19;
+
 // Receives the values of a block of rows: rows [row0, row0 + nrows) (row
 // 0 southernmost) for epochs [t0, t0 + nt), laid out as
 // values[((t * ncomp + c) * nrows + r) * nx + i].

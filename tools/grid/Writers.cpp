@@ -70,8 +70,13 @@ class Netcdf : public Writer {
         const int* dims = stack ? dims3 : dims3 + 1;
         const int nd = stack ? 3 : 2;
         const std::size_t size = s.float64 ? 8 : 4;
-        rowsPerChunk_ = static_cast<std::uint32_t>(
-            std::max<std::size_t>(1, std::min<std::size_t>(g.ny, (std::size_t(1) << 18) / (g.nx * size))));
+        // A chunk is some rows of one epoch, no more than a block holds, so
+        // that every block writes whole chunks.
+        const std::size_t nt = std::max<std::size_t>(
+            1, std::min(s.times.size(), kBlockValues / (s.components.size() * g.nx)));
+        rowsPerChunk_ = static_cast<std::uint32_t>(std::max<std::size_t>(
+            1, std::min({std::size_t(g.ny), (std::size_t(1) << 18) / (g.nx * size),
+                         kBlockValues / (s.components.size() * g.nx * nt)})));
         const std::size_t chunk3[3] = {1, rowsPerChunk_, g.nx};
         for (Component c : s.components) {
             int v;
