@@ -17,6 +17,7 @@ TEST(Grid, NotBuilt) {
 #include <gdal.h>
 #include <netcdf.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -275,6 +276,56 @@ TEST(GridExact, ThePreciseEphemeris) {
 // (its time series, -L, gives north then east in agreement with ours and
 // with PySolid at 46.05 N 14.5 E, while its grids swap them).  So our north
 // is compared with GMT's e file and our east with its n file.
+// A writer that keeps every block in memory, by node and epoch.
+class Memory : public hgrid::Writer {
+  public:
+    explicit Memory(const hgrid::Settings& s)
+        : s_(s), v_(s.components.size() * s.times.size() * s.grid.nx * s.grid.ny, std::nan("")) {}
+    void Block(std::uint32_t row0, std::uint32_t nrows, std::size_t t0, std::size_t nt,
+               const std::vector<double>& values) override {
+        const std::size_t nc = s_.components.size(), nx = s_.grid.nx;
+        for (std::size_t t = 0; t < nt; ++t)
+            for (std::size_t c = 0; c < nc; ++c)
+                for (std::size_t r = 0; r < nrows; ++r)
+                    for (std::size_t i = 0; i < nx; ++i)
+                        v_[(((t0 + t) * nc + c) * s_.grid.ny + row0 + r) * nx + i] =
+                            values[((t * nc + c) * nrows + r) * nx + i];
+    }
+    void Close() override { closed = true; }
+    const std::vector<double>& Values() const { return v_; }
+    bool closed = false;
+
+  private:
+    const hgrid::Settings& s_;
+    std::vector<double> v_;
+};
+
+// In process, so that ThreadSanitizer sees the workers.
+TEST(ThreadedGrid, EveryThreadCountGivesThePointComputationsBits) {
+    hgrid::Settings s;
+    s.grid = hgrid::MakeGrid("-20/20/-10/10", "2", false);
+    s.components = hgrid::ParseComponents("u,x");
+    s.times = {kT0, kT0 + 7};
+    std::vector<double> first;
+    for (unsigned j : {1u, 2u, 5u}) {
+        s.threads = j;
+        Memory m(s);
+        hgrid::Compute(s, m, nullptr, nullptr);
+        EXPECT_TRUE(m.closed);
+        if (first.empty()) first = m.Values();
+        else EXPECT_TRUE(m.Values() == first) << j << " threads";
+    }
+    // Node (3, 4) of epoch 1: lon -20 + 3*2, lat -10 + 4*2.
+    const Point p = Core(-2, -14, 0, kT0 + 7);
+    EXPECT_EQ(first[((1 * 2 + 0) * 11 + 4) * 21 + 3], static_cast<double>(p.v[2]));
+    EXPECT_EQ(first[((1 * 2 + 1) * 11 + 4) * 21 + 3], static_cast<double>(p.v[3]));
+    // A stop request ends the run.
+    std::atomic<bool> stop{true};
+    Memory m(s);
+    EXPECT_THROW(hgrid::Compute(s, m, nullptr, &stop), hgrid::GridError);
+    EXPECT_FALSE(m.closed);
+}
+
 TEST(GridAgainstGmt, WithinAMillimetreHorizontallyAndTwoAndAHalfUp) {
     if (!Have("gmt")) GTEST_SKIP() << "GMT is not installed (Debian: gmt)";
     const std::string dir = MakeTempDir("grid_gmt");
@@ -430,6 +481,78 @@ TEST(GridJoin, PartsByEpochsAndByRowsEqualTheSingleRun) {
     GDALClose(b);
 }
 
+// Time along the rows: the northernmost row at T0, the southernmost at T1.
+TEST(GridRowTime, EachRowEqualsAGridAtThatRowsOwnTime) {
+    const std::string dir = MakeTempDir("grid_rowtime");
+    // 11 rows over 25 s: 2.5 s apart, from 05:21:30.1234567.
+    Grid({"-R10/10.5/45/46", "-I0.1", "--row-time", "2019-01-17T05:21:30.1234567/2019-01-17T05:21:55.1234567",
+          "-Cn,e,u", "--type=float64", "-o", dir + "/r.nc"});
+    const std::vector<double> up = ReadNc(dir + "/r.nc", "up"), time = ReadNc(dir + "/r.nc", "time");
+    ASSERT_EQ(up.size(), 6u * 11);
+    ASSERT_EQ(time.size(), 11u);
+    for (int k : {0, 3, 10}) {
+        // Image row k from the north is netCDF row 10 - k, at 05:21:30.1234567 + 2.5 k s.
+        const hgrid::Ticks t = hgrid::ParseTime("2019-01-17T05:21:30.1234567", "t") + k * 25000000LL;
+        const std::string one = dir + "/one" + std::to_string(k) + ".nc";
+        Grid({"-R10/10.5/45/46", "-I0.1", "-T" + hgrid::IsoTime(t), "-Cu", "--type=float64", "-o", one});
+        const std::vector<double> ref = ReadNc(one, "up");
+        const std::size_t j = static_cast<std::size_t>(10 - k);
+        for (std::size_t i = 0; i < 6; ++i) EXPECT_EQ(up[j * 6 + i], ref[j * 6 + i]) << "row " << k << " node " << i;
+        // And the point computation at that node.
+        EXPECT_EQ(up[j * 6 + 2], static_cast<double>(Core(45 + j * 0.1L, 10.2L, 0, t).v[2]));
+        EXPECT_NEAR(time[j], 5 * 3600 + 21 * 60 + 30.1234567 + 2.5 * k, 1e-7);
+    }
+    // Rows not on a whole tick round to the nearest: 3 rows over 1e-7 s.
+    hgrid::Settings s;
+    s.grid = hgrid::MakeGrid("0/1/0/2", "1", false);
+    s.rowTime = true;
+    s.times = {kT0};
+    s.rowTimeEnd = kT0 + 1;
+    EXPECT_EQ(hgrid::RowTime(s, 2), kT0);      // northernmost
+    EXPECT_EQ(hgrid::RowTime(s, 1), kT0 + 1);  // half a tick rounds up
+    EXPECT_EQ(hgrid::RowTime(s, 0), kT0 + 1);
+    s.rowTimeEnd = kT0 + 5;
+    EXPECT_EQ(hgrid::RowTime(s, 1), kT0 + 3);  // 2.5 ticks
+}
+
+// The line of sight, positive towards the satellite:
+// los = -e sin(inc) sin(az) + n sin(inc) cos(az) + u cos(inc).
+TEST(GridLineOfSight, HandComputedGeometriesAndTheSign) {
+    const std::string dir = MakeTempDir("grid_los");
+    const std::string T = "-T2019-01-17T05:21:33.5Z";
+    const hgrid::Ticks t = hgrid::ParseTime("2019-01-17T05:21:33.5", "t");
+    const Point p = Core(46, 14.5, 0, t);
+    const long double n = p.v[0], e = p.v[1], u = p.v[2];
+    auto los = [&](const std::string& look) {
+        const std::string out = dir + "/l" + std::to_string(std::rand()) + ".nc";
+        Grid({"-R14/15/45.5/46.5", "-I0.5", T, "-Clos,azimuth,u,e,n", "--los", look, "--type=float64", "-o", out});
+        return std::vector<double>{ReadNc(out, "los")[4], ReadNc(out, "azimuth")[4]};
+    };
+    // A vertical look sees the up component alone.
+    EXPECT_EQ(los("0/102")[0], static_cast<double>(u));
+    // Looking up from the ground towards a satellite due west (az = +90,
+    // anticlockwise from north) at 90 degrees: east motion goes away from it.
+    EXPECT_NEAR(los("90/90")[0], static_cast<double>(-e), 1e-15);
+    EXPECT_NEAR(los("90/0")[0], static_cast<double>(n), 1e-15);
+    // Sentinel-1 ascending (az +102) and descending (az -102) at 39 degrees,
+    // sines and cosines from the C library in double.
+    const double d = M_PI / 180;
+    for (double az : {102.0, -102.0}) {
+        const double inc = 39;
+        const double want = -static_cast<double>(e) * std::sin(inc * d) * std::sin(az * d) +
+                            static_cast<double>(n) * std::sin(inc * d) * std::cos(az * d) +
+                            static_cast<double>(u) * std::cos(inc * d);
+        const std::vector<double> v = los("39/" + std::to_string(az));
+        EXPECT_NEAR(v[0], want, 1e-15) << az;
+        // Along the track (MintPy's en2az with the track at az + 90).
+        const double track = (az + 90) * d;
+        EXPECT_NEAR(v[1], -static_cast<double>(e) * std::sin(track) + static_cast<double>(n) * std::cos(track), 1e-15);
+    }
+    // The two passes see the east component with opposite signs.
+    const std::vector<double> asc = los("39/102"), dsc = los("39/-102");
+    EXPECT_NEAR(asc[0] - dsc[0], -2 * static_cast<double>(e) * std::sin(39 * d) * std::sin(102 * d), 1e-15);
+}
+
 struct BadCase {
     std::vector<std::string> args;
     int status;
@@ -466,7 +589,20 @@ TEST(GridBadInput, OneLineNamingTheOptionAndNoFileLeft) {
         {{"-R0/10/40/50", "-I1", "-T2018-06-18T12:00:00/2018-06-18T13:00:00/5x", "-o", out}, 2,
          "--time: the step '5x' is not a positive number with s, m, h or d"},
         {{"-R0/10/40/50", "-I1", T, "-Cn,q", "-o", out}, 2,
-         "--components: 'q' in 'n,q' is not one of n, e, u, x, y, z"},
+         "--components: 'q' in 'n,q' is not one of n, e, u, x, y, z, los, azimuth"},
+        {{"-R0/10/40/50", "-I1", T, "-Clos", "-o", out}, 2,
+         "--components: 'los' asks for los, which needs the look angles of --los INC/AZ"},
+        {{"-R0/10/40/50", "-I1", T, "-Clos", "--los", "90.5/102", "-o", out}, 2,
+         "--los: the incidence angle in '90.5/102' is outside 0 to 90 degrees"},
+        {{"-R0/10/40/50", "-I1", T, "-Clos", "--los", "-0.5/102", "-o", out}, 2,
+         "--los: the incidence angle in '-0.5/102' is outside 0 to 90 degrees"},
+        {{"-R0/10/40/50", "-I1", T, "-Clos", "--los", "39", "-o", out}, 2, "--los: '39' is not INC/AZ in degrees"},
+        {{"-R0/10/40/50", "-I1", T, "--row-time", "2019-01-17T05:21:30/2019-01-17T05:21:55", "-o", out}, 2,
+         "--row-time takes the place of --time and --times; give one of them"},
+        {{"-R0/10/40/50", "-I1", "--row-time", "2019-01-17T05:21:55/2019-01-17T05:21:30", "-o", out}, 2,
+         "--row-time: '2019-01-17T05:21:55/2019-01-17T05:21:30' ends before it begins"},
+        {{"-R0/10/40/50", "-I1", "--row-time", "2199-12-31T23:59:59/2200-01-01T00:00:01", "-o", out}, 2,
+         "--row-time: '2200-01-01T00:00:01' is outside the years 1901 to 2199"},
         {{"-R0/10/40/50", "-I1", T, "--deflate", "10", "-o", out}, 2,
          "--deflate: '10' is not a whole number from 0 to 9"},
         {{"-R0/10/40/50", "-I1", T, "--type", "int16", "-o", out}, 2,

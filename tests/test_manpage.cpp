@@ -582,7 +582,7 @@ TEST(GridManualPage, DescribesEveryOptionOfTheToolsHelp) {
     }
     const std::set<std::string> expected = {
         "-R", "--region", "-I", "--spacing", "--pixel", "--height", "-T", "--time", "--times",
-        "-C", "--components", "--ephemeris", "-o", "--output", "--format", "--type", "--deflate",
+        "--row-time", "-C", "--components", "--los", "--ephemeris", "-o", "--output", "--format", "--type", "--deflate",
         "-j", "--threads", "-q", "--quiet", "-h", "--help", "-V", "--version"};
     EXPECT_EQ(listed, expected);
     const std::string page = ReadFile(kGridPage);

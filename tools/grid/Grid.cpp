@@ -17,6 +17,7 @@
 #include "GNSS/UtcTicks.h"
 #include "PROGINC/ProgramExit.h"
 #include "funkcije/KotnePretvorbe.h"
+#include "funkcije/Numerics.h"
 
 namespace hgrid {
 
@@ -227,9 +228,11 @@ std::vector<Component> ParseComponents(const std::string& list) {
         else if (c == "x") k = Component::X;
         else if (c == "y") k = Component::Y;
         else if (c == "z") k = Component::Z;
+        else if (c == "los") k = Component::Los;
+        else if (c == "azimuth") k = Component::Azimuth;
         else
             throw GridError("--components: " + Quoted(c) + " in " + Quoted(list) +
-                                " is not one of n, e, u, x, y, z",
+                                " is not one of n, e, u, x, y, z, los, azimuth",
                             2);
         if (std::find(out.begin(), out.end(), k) != out.end())
             throw GridError("--components: " + Quoted(c) + " is given twice in " + Quoted(list), 2);
@@ -246,6 +249,8 @@ const char* VariableName(Component c) {
         case Component::X: return "ecef_x";
         case Component::Y: return "ecef_y";
         case Component::Z: return "ecef_z";
+        case Component::Los: return "los";
+        case Component::Azimuth: return "azimuth";
     }
     return "";
 }
@@ -258,14 +263,36 @@ const char* LongName(Component c) {
         case Component::X: return "solid Earth tide displacement, Earth-fixed X (towards Greenwich)";
         case Component::Y: return "solid Earth tide displacement, Earth-fixed Y";
         case Component::Z: return "solid Earth tide displacement, Earth-fixed Z (towards the north pole)";
+        case Component::Los:
+            return "solid Earth tide displacement along the line of sight, positive towards the satellite: "
+                   "-e sin(inc) sin(az) + n sin(inc) cos(az) + u cos(inc), az anticlockwise from north";
+        case Component::Azimuth:
+            return "solid Earth tide displacement along the track (MintPy en2az): "
+                   "-e sin(az + 90) + n cos(az + 90), az the line of sight's azimuth anticlockwise from north";
     }
     return "";
 }
 
 namespace {
 
-inline double Pick(Component c, const neu& l, const xyz& x) {
+// The look angles' sines and cosines.
+struct Look {
+    long double sinInc = 0, cosInc = 1, sinAz = 0, cosAz = 1;
+    explicit Look(const Settings& s) {
+        if (!s.hasLos) return;
+        numerics::SinCos(deg2rad(s.losInc), sinInc, cosInc);
+        numerics::SinCos(deg2rad(s.losAz), sinAz, cosAz);
+    }
+};
+
+inline double Pick(Component c, const neu& l, const xyz& x, const Look& k) {
     switch (c) {
+        case Component::Los:
+            return static_cast<double>(-l.GetE() * k.sinInc * k.sinAz + l.GetN() * k.sinInc * k.cosAz +
+                                       l.GetU() * k.cosInc);
+        case Component::Azimuth:
+            // sin(az + 90) = cos(az), cos(az + 90) = -sin(az).
+            return static_cast<double>(-l.GetE() * k.cosAz - l.GetN() * k.sinAz);
         case Component::North: return static_cast<double>(l.GetN());
         case Component::East: return static_cast<double>(l.GetE());
         case Component::Up: return static_cast<double>(l.GetU());
@@ -283,8 +310,6 @@ std::unique_ptr<havorkastilo::TideEpoch> MakeEpoch(Ticks t, const SunMoon& eph) 
     return std::make_unique<havorkastilo::TideEpoch>(day, sec, eph);
 }
 
-// Memory for one block's values (doubles), whatever the grid.
-constexpr std::size_t kBlockValues = std::size_t(2) << 20;
 
 }  // namespace
 
@@ -298,8 +323,20 @@ std::vector<double> NodeValues(const Settings& s, std::uint32_t i, std::uint32_t
     xyz x;
     p.Displacement(*e, l, x);
     std::vector<double> v;
-    for (Component c : s.components) v.push_back(Pick(c, l, x));
+    const Look k(s);
+    for (Component c : s.components) v.push_back(Pick(c, l, x, k));
     return v;
+}
+
+Ticks RowTime(const Settings& s, std::uint32_t j) {
+    const Ticks t0 = s.times.front();
+    if (!s.rowTime || s.grid.ny < 2) return t0;
+    // Image row k (0 northernmost) at t0 + (t1 - t0) k / (ny - 1), rounded
+    // to the nearest tick, in integers.
+    const std::int64_t k = static_cast<std::int64_t>(s.grid.ny - 1 - j), n = s.grid.ny - 1;
+    const std::int64_t span = s.rowTimeEnd - t0;
+    const std::int64_t q = span / n, r = span % n;
+    return t0 + q * k + (2 * r * k + n) / (2 * n);
 }
 
 void Compute(const Settings& s, Writer& out, const std::function<void(std::uint64_t)>& progress,
@@ -325,6 +362,7 @@ void Compute(const Settings& s, Writer& out, const std::function<void(std::uint6
     for (std::uint32_t j = 0; j < g.ny; ++j) lat.emplace_back(deg2rad(g.Lat(j)));
 
     const unsigned nthreads = std::max(1u, s.threads);
+    const Look look(s);
     SunMoon eph(s.precise ? Ephemeris::Precise : Ephemeris::Series);
     std::vector<double> values(perRowEpoch * groupT * blockRows);
     std::uint64_t done = 0;
@@ -333,7 +371,8 @@ void Compute(const Settings& s, Writer& out, const std::function<void(std::uint6
         const std::size_t nt = std::min(groupT, s.times.size() - t0);
         // The Sun and the Moon once per epoch of the group.
         std::vector<std::unique_ptr<havorkastilo::TideEpoch>> epochs;
-        for (std::size_t t = 0; t < nt; ++t) epochs.push_back(MakeEpoch(s.times[t0 + t], eph));
+        if (!s.rowTime)
+            for (std::size_t t = 0; t < nt; ++t) epochs.push_back(MakeEpoch(s.times[t0 + t], eph));
 
         for (std::uint32_t row0 = 0; row0 < g.ny; row0 += static_cast<std::uint32_t>(blockRows)) {
             if (stop && stop->load()) throw GridError("interrupted", 1);
@@ -346,15 +385,23 @@ void Compute(const Settings& s, Writer& out, const std::function<void(std::uint6
                     TidePoint p = TidePoint::Geodetic(flh(0, 0, 0));
                     neu l;
                     xyz x;
+                    // With time along the rows, the Sun and the Moon of each
+                    // row, from this worker's own ephemeris.
+                    std::unique_ptr<SunMoon> own;
+                    std::unique_ptr<havorkastilo::TideEpoch> rowEpoch;
+                    if (s.rowTime)
+                        own = std::make_unique<SunMoon>(s.precise ? Ephemeris::Precise : Ephemeris::Series);
                     for (std::uint32_t r; (r = next.fetch_add(1)) < nrows;) {
                         if (failed.load()) return;
                         const TidePoint::Angle& la = lat[row0 + r];
+                        if (s.rowTime) rowEpoch = MakeEpoch(RowTime(s, row0 + r), *own);
                         for (std::size_t i = 0; i < nx; ++i) {
                             p.SetGeodetic(la, lon[i], s.height);
                             for (std::size_t t = 0; t < nt; ++t) {
-                                p.Displacement(*epochs[t], l, x);
+                                p.Displacement(s.rowTime ? *rowEpoch : *epochs[t], l, x);
                                 for (std::size_t c = 0; c < nc; ++c)
-                                    values[((t * nc + c) * nrows + r) * nx + i] = Pick(s.components[c], l, x);
+                                    values[((t * nc + c) * nrows + r) * nx + i] =
+                                        Pick(s.components[c], l, x, look);
                             }
                         }
                     }

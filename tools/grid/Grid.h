@@ -65,9 +65,18 @@ struct LatLonGrid {
 // divides it (the message names the nearest spacings that would).
 LatLonGrid MakeGrid(const std::string& region, const std::string& spacing, bool pixel);
 
-// The components, in the order of the file's variables.
-enum class Component { North, East, Up, X, Y, Z };
-// "n", "e", "u", "x", "y", "z" separated by commas; throws on another.
+// The components, in the order of the file's variables.  Los and Azimuth
+// need the look angles (Settings::los).
+//   los     = -e sin(inc) sin(az) + n sin(inc) cos(az) + u cos(inc), positive
+//             towards the satellite; inc is the incidence angle of the
+//             ground-to-satellite vector from the vertical, az its azimuth
+//             from north, anticlockwise positive (MintPy's convention);
+//   azimuth = the horizontal displacement along the track, MintPy's en2az
+//             with the track's azimuth az + 90 degrees:
+//             -e sin(az + 90) + n cos(az + 90).
+enum class Component { North, East, Up, X, Y, Z, Los, Azimuth };
+// "n", "e", "u", "x", "y", "z", "los", "azimuth" separated by commas;
+// throws on another.
 std::vector<Component> ParseComponents(const std::string& list);
 const char* VariableName(Component c);  // north, east, up, ecef_x, ...
 const char* LongName(Component c);
@@ -78,11 +87,25 @@ struct Settings {
     std::vector<Ticks> times;
     std::vector<Component> components;
     bool precise = false;  // ERFA's ephemeris instead of the series
+    // Look angles for los and azimuth, degrees (incidence 0..90).
+    bool hasLos = false;
+    long double losInc = 0, losAz = 0;
+    // Time along the rows: the northernmost row at times[0], the
+    // southernmost at rowTimeEnd, linear in between (rounded to the 1e-7 s
+    // tick); times then holds that one start time.
+    bool rowTime = false;
+    Ticks rowTimeEnd = 0;
     unsigned threads = 1;
     bool float64 = false;
     int deflate = 1;
     std::string history;  // the command line
 };
+
+// Values (doubles, 4 MiB) of one block, whatever the grid: the peak memory
+// stays under 64 MiB with the 36 MiB that the GDAL and HDF5 libraries take
+// when they are loaded.  A block holds all the epochs of a group for some
+// rows, so its rows are kBlockValues / (components * columns * epochs).
+constexpr std::size_t kBlockValues = std::size_t(1) << 19;
 
 // Receives the values of a block of rows: rows [row0, row0 + nrows) (row
 // 0 southernmost) for epochs [t0, t0 + nt), laid out as
@@ -115,6 +138,9 @@ void Compute(const Settings& s, Writer& out, const std::function<void(std::uint6
 // The displacement of one node at one epoch, for a caller or a test: the
 // components in order, through the same code path as Compute.
 std::vector<double> NodeValues(const Settings& s, std::uint32_t i, std::uint32_t j, Ticks t);
+
+// The epoch of row j (row 0 southernmost) under Settings::rowTime.
+Ticks RowTime(const Settings& s, std::uint32_t j);
 
 }  // namespace hgrid
 

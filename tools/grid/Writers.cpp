@@ -41,9 +41,15 @@ class Netcdf : public Writer {
         Text(vlon, "long_name", "longitude");
         Text(vlon, "units", "degrees_east");
         Text(vlon, "axis", "X");
-        Check(nc_def_var(id_, "time", NC_DOUBLE, stack ? 1 : 0, stack ? &dimT : nullptr, &vtime));
+        if (s.rowTime) {
+            // Each row at its own time: time is a coordinate along lat.
+            Check(nc_def_var(id_, "time", NC_DOUBLE, 1, &dimY, &vtime));
+            Text(vtime, "long_name", "epoch of each row, UTC");
+        } else {
+            Check(nc_def_var(id_, "time", NC_DOUBLE, stack ? 1 : 0, stack ? &dimT : nullptr, &vtime));
+            Text(vtime, "long_name", "epoch, UTC");
+        }
         Text(vtime, "standard_name", "time");
-        Text(vtime, "long_name", "epoch, UTC");
         ref_ = s.times.front() - s.times.front() % kTicksPerDay;
         const std::string since = "seconds since " + IsoTime(ref_).substr(0, 10) + " 00:00:00";
         Text(vtime, "units", since);
@@ -64,15 +70,20 @@ class Netcdf : public Writer {
         const int* dims = stack ? dims3 : dims3 + 1;
         const int nd = stack ? 3 : 2;
         const std::size_t size = s.float64 ? 8 : 4;
-        rowsPerChunk_ = static_cast<std::uint32_t>(
-            std::max<std::size_t>(1, std::min<std::size_t>(g.ny, (std::size_t(1) << 20) / (g.nx * size))));
+        // A chunk is some rows of one epoch, no more than a block holds, so
+        // that every block writes whole chunks.
+        const std::size_t nt = std::max<std::size_t>(
+            1, std::min(s.times.size(), kBlockValues / (s.components.size() * g.nx)));
+        rowsPerChunk_ = static_cast<std::uint32_t>(std::max<std::size_t>(
+            1, std::min({std::size_t(g.ny), (std::size_t(1) << 18) / (g.nx * size),
+                         kBlockValues / (s.components.size() * g.nx * nt)})));
         const std::size_t chunk3[3] = {1, rowsPerChunk_, g.nx};
         for (Component c : s.components) {
             int v;
             Check(nc_def_var(id_, VariableName(c), s.float64 ? NC_DOUBLE : NC_FLOAT, nd, dims, &v));
             Check(nc_def_var_chunking(id_, v, NC_CHUNKED, stack ? chunk3 : chunk3 + 1));
             if (s.deflate > 0) Check(nc_def_var_deflate(id_, v, 1, 1, s.deflate));
-            Check(nc_set_var_chunk_cache(id_, v, 4 * rowsPerChunk_ * g.nx * size, 7, 0.75f));
+            Check(nc_set_var_chunk_cache(id_, v, 2 * rowsPerChunk_ * g.nx * size, 7, 0.75f));
             Text(v, "long_name", LongName(c));
             Text(v, "units", "m");
             Text(v, "grid_mapping", "crs");
@@ -88,6 +99,11 @@ class Netcdf : public Writer {
         Global("model", kModel);
         Global("ephemeris", EphemerisName(s.precise));
         Global("node_registration", g.pixel ? "pixel (cell centres)" : "grid-line");
+        if (s.hasLos) {
+            Global("los_convention", LongName(Component::Los));
+            const double look[2] = {static_cast<double>(s.losInc), static_cast<double>(s.losAz)};
+            Check(nc_put_att_double(id_, NC_GLOBAL, "los_incidence_azimuth_deg", NC_DOUBLE, 2, look));
+        }
         const int offset = g.pixel ? 1 : 0;  // GMT's name for the registration
         Check(nc_put_att_int(id_, NC_GLOBAL, "node_offset", NC_INT, 1, &offset));
         const double yr[2] = {static_cast<double>(g.Lat(0)), static_cast<double>(g.Lat(g.ny - 1))};
@@ -102,9 +118,15 @@ class Netcdf : public Writer {
         c.resize(g.nx);
         for (std::uint32_t i = 0; i < g.nx; ++i) c[i] = static_cast<double>(g.Lon(i));
         Check(nc_put_var_double(id_, vlon, c.data()));
-        c.resize(s.times.size());
-        for (std::size_t t = 0; t < s.times.size(); ++t)
-            c[t] = static_cast<double>(s.times[t] - ref_) / static_cast<double>(kTicksPerSecond);
+        if (s.rowTime) {
+            c.resize(g.ny);
+            for (std::uint32_t j = 0; j < g.ny; ++j)
+                c[j] = static_cast<double>(RowTime(s, j) - ref_) / static_cast<double>(kTicksPerSecond);
+        } else {
+            c.resize(s.times.size());
+            for (std::size_t t = 0; t < s.times.size(); ++t)
+                c[t] = static_cast<double>(s.times[t] - ref_) / static_cast<double>(kTicksPerSecond);
+        }
         Check(nc_put_var_double(id_, vtime, c.data()));
     }
 
@@ -219,6 +241,15 @@ class Geotiff : public Writer {
         std::string times;
         for (std::size_t t = 0; t < s.times.size(); ++t) times += (t ? "," : "") + IsoTime(s.times[t]);
         Meta(nullptr, "times", times);
+        if (s.rowTime) {
+            Meta(nullptr, "row_time_first", IsoTime(RowTime(s, g.ny - 1)));
+            Meta(nullptr, "row_time_last", IsoTime(RowTime(s, 0)));
+        }
+        if (s.hasLos) {
+            Meta(nullptr, "los_convention", LongName(Component::Los));
+            Meta(nullptr, "los_incidence_deg", std::to_string(static_cast<double>(s.losInc)));
+            Meta(nullptr, "los_azimuth_deg", std::to_string(static_cast<double>(s.losAz)));
+        }
         for (std::size_t t = 0; t < s.times.size(); ++t)
             for (std::size_t c = 0; c < s.components.size(); ++c) {
                 GDALRasterBandH b = GDALGetRasterBand(ds_, static_cast<int>(t * s.components.size() + c + 1));

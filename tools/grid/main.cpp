@@ -49,10 +49,22 @@ const char* const kHelp =
     "  -T, --time T0/T1/STEP    epochs from T0 to T1 (included when on a step);\n"
     "                           STEP with the unit s, m, h or d (30m, 1h)\n"
     "      --times FILE         epochs from FILE, one a line\n"
+    "      --row-time T0/T1     time along the rows instead of --time: the first\n"
+    "                           (northernmost) row at T0, the last at T1, linear in\n"
+    "                           between; the file's time then gives each row's time\n"
     "                           (several epochs make a stack with a time dimension)\n"
     "Values:\n"
-    "  -C, --components LIST    of n, e, u (local north, east, up) and x, y, z\n"
-    "                           (Earth-fixed), separated by commas (default e,n,u)\n"
+    "  -C, --components LIST    of n, e, u (local north, east, up), x, y, z\n"
+    "                           (Earth-fixed), los and azimuth, separated by commas\n"
+    "                           (default e,n,u)\n"
+    "      --los INC/AZ         look angles in degrees for los and azimuth: INC the\n"
+    "                           incidence of the ground-to-satellite vector from the\n"
+    "                           vertical (0..90), AZ its azimuth from north,\n"
+    "                           anticlockwise positive (about 102 ascending, -102\n"
+    "                           descending for Sentinel-1).  los = -e sin(INC) sin(AZ)\n"
+    "                           + n sin(INC) cos(AZ) + u cos(INC), positive towards the\n"
+    "                           satellite; azimuth = -e sin(AZ+90) + n cos(AZ+90), the\n"
+    "                           motion along the track (MintPy's en2az)\n"
     "      --ephemeris series|precise   Sun and Moon from the short series (default)\n"
     "                           or ERFA's precise ephemeris; also -ms, -mp\n"
     "Output:\n"
@@ -149,6 +161,7 @@ std::string Base(const std::string& path) {
 int Run(int argc, char** argv) {
     std::string region, spacing, output, format, components = "e,n,u", timesFile;
     bool pixel = false, quiet = false, haveTime = false;
+    hgrid::Ticks rowStart = 0;
     hgrid::Settings s;
     s.threads = DefaultThreads();
     std::vector<hgrid::Ticks> times;
@@ -207,6 +220,31 @@ int Run(int argc, char** argv) {
             haveTime = true;
         } else if (opt("", "--times")) {
             timesFile = value;
+        } else if (opt("", "--row-time")) {
+            const std::size_t slash = value.find('/');
+            if (slash == std::string::npos || value.find('/', slash + 1) != std::string::npos)
+                Bad("--row-time: " + Quoted(value) + " is not T0/T1");
+            rowStart = hgrid::ParseTime(value.substr(0, slash), "--row-time");
+            s.rowTimeEnd = hgrid::ParseTime(value.substr(slash + 1), "--row-time");
+            if (s.rowTimeEnd < rowStart) Bad("--row-time: " + Quoted(value) + " ends before it begins");
+            if (s.rowTimeEnd - rowStart > 100 * hgrid::kTicksPerDay)
+                Bad("--row-time: " + Quoted(value) + " spans more than 100 days");
+            s.rowTime = true;
+        } else if (opt("", "--los")) {
+            const std::size_t slash = value.find('/');
+            char* end1 = nullptr;
+            char* end2 = nullptr;
+            const std::string a = value.substr(0, slash), b = slash == std::string::npos ? "" : value.substr(slash + 1);
+            s.losInc = std::strtold(a.c_str(), &end1);
+            s.losAz = std::strtold(b.c_str(), &end2);
+            if (slash == std::string::npos || a.empty() || b.empty() || *end1 || *end2 || !std::isfinite(s.losInc) ||
+                !std::isfinite(s.losAz))
+                Bad("--los: " + Quoted(value) + " is not INC/AZ in degrees");
+            if (s.losInc < 0 || s.losInc > 90)
+                Bad("--los: the incidence angle in " + Quoted(value) + " is outside 0 to 90 degrees");
+            if (std::fabs(s.losAz) > 360)
+                Bad("--los: the azimuth in " + Quoted(value) + " is outside -360 to 360 degrees");
+            s.hasLos = true;
         } else if (opt("-C", "--components")) {
             components = value;
         } else if (opt("", "--ephemeris")) {
@@ -254,8 +292,17 @@ int Run(int argc, char** argv) {
         if (times.empty() && !haveTime) Bad("--times: " + Quoted(timesFile) + " holds no time");
         haveTime = true;
     }
+    if (s.rowTime) {
+        if (haveTime) Bad("--row-time takes the place of --time and --times; give one of them");
+        times = {rowStart};
+        haveTime = true;
+    }
     if (!haveTime) Bad("--time is missing (-T TIME)");
     s.times = times;
+    for (hgrid::Component c : s.components)
+        if ((c == hgrid::Component::Los || c == hgrid::Component::Azimuth) && !s.hasLos)
+            Bad("--components: " + Quoted(components) + " asks for " + hgrid::VariableName(c) +
+                ", which needs the look angles of --los INC/AZ");
     if (format.empty()) {
         const auto ends = [&](const std::string& x) {
             return output.size() >= x.size() && output.compare(output.size() - x.size(), x.size(), x) == 0;
