@@ -346,14 +346,14 @@ def _components_text(components):
         raise ValueError(f"components: {_short(components)} is not a list of components") from None
 
 
-def grid(region, spacing, time, *, pixel=False, height=0.0, components="e,n,u",
-         ephemeris="series", los=None, threads=None):
+def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
+         components="e,n,u", ephemeris="series", los=None, threads=None):
     """The solid Earth tide over a latitude/longitude grid, as an xarray
     Dataset laid out as the grid tool's netCDF.
 
-    Every node is computed exactly, at its own position, by the grid tool's
-    code: the values are those of ``havorkastilo-grid --type float64`` and
-    of `displacement` at the same nodes, to the last bit.
+    Every node is computed exactly, at its own position and time, by the
+    grid tool's code: the values are those of ``havorkastilo-grid --type
+    float64`` and of `displacement` at the same nodes, to the last bit.
 
     Parameters
     ----------
@@ -367,20 +367,27 @@ def grid(region, spacing, time, *, pixel=False, height=0.0, components="e,n,u",
     time : time or array_like of times
         UTC epochs, as for `displacement`.  One time gives a scalar ``time``
         coordinate; an array (even of one time) a ``time`` dimension.
+    row_time : (T0, T1), keyword-only
+        Instead of `time`: each row at its own time, the northernmost at T0
+        and the southernmost at T1, linear in between (rounded to 100 ns),
+        as the tool's ``--row-time``.  ``time`` is then a coordinate along
+        ``lat``.
     pixel : bool, keyword-only
         Nodes at the cells' centres instead of on the grid lines.
     height : float, keyword-only
         Ellipsoidal height of every node, metres (default 0).
     components : str or sequence, keyword-only
-        From ``n``, ``e``, ``u`` (local north, east, up) and ``x``, ``y``,
-        ``z`` (Earth-fixed): the variables ``north``, ``east``, ``up``,
-        ``ecef_x``, ``ecef_y``, ``ecef_z``, in the order given.
+        From ``n``, ``e``, ``u`` (local north, east, up), ``x``, ``y``,
+        ``z`` (Earth-fixed), ``los`` and ``azimuth`` (which need `los`): the
+        variables ``north``, ``east``, ``up``, ``ecef_x``, ``ecef_y``,
+        ``ecef_z``, ``los``, ``azimuth``, in the order given.
     ephemeris : {"series", "precise"}, keyword-only
         As for `displacement`.
     los : (incidence, azimuth), keyword-only
-        Adds the variable ``los``: the displacement along the line of sight
-        to the satellite, positive toward it, for constant angles in degrees
-        (see `los`).
+        The look angles in degrees, constant over the grid, in the
+        convention of `los`; the variable ``los`` is added when the
+        components do not name it.  ``azimuth`` is the horizontal
+        displacement along the track (MintPy's ``en2az``).
     threads : int, keyword-only
         Worker threads, as for `displacement`; the values are the same for
         every count.
@@ -393,7 +400,8 @@ def grid(region, spacing, time, *, pixel=False, height=0.0, components="e,n,u",
         ``long_name``, ``units`` and ``grid_mapping``; a ``crs`` variable
         (EPSG:4326); the global attributes ``Conventions``, ``title``,
         ``source``, ``model``, ``ephemeris``, ``node_registration`` and
-        ``history``.  ``Dataset.to_netcdf`` writes it as a CF-1.8 file.
+        ``history`` (and the line of sight's convention and angles).
+        ``Dataset.to_netcdf`` writes it as a CF-1.8 file.
 
     Raises
     ------
@@ -402,7 +410,8 @@ def grid(region, spacing, time, *, pixel=False, height=0.0, components="e,n,u",
     ValueError
         For an argument the grid tool would refuse (an inverted region, a
         spacing that does not divide it, an unknown component, a time out of
-        range): the message names the argument and quotes the value.
+        range, an incidence outside 0-90): the message names the argument
+        and quotes the value.
 
     Examples
     --------
@@ -423,71 +432,74 @@ def grid(region, spacing, time, *, pixel=False, height=0.0, components="e,n,u",
     height = _floats(height, "height")
     if height.ndim != 0:
         raise ValueError(f"height: {_short(height.tolist())} is not one height in metres")
-    _refuse_first(height, ~(np.abs(height) <= 1e7),
-                  "height: {value} is not an ellipsoidal height in metres from -1e7 to 1e7")
-    ticks = _to_ticks(time)
-    stack = ticks.ndim != 0
-    if ticks.ndim > 1:
-        raise ValueError(f"time: an array of shape {ticks.shape} is not a list of times")
-    flat = np.atleast_1d(ticks)
-    if flat.size == 0:
-        raise ValueError("time: no time is given")
-    wanted = _components_text(components)
-    tokens = wanted.split(",")
-    angles = None
+    _refuse_first(height, ~(np.abs(height) <= 1e5),
+                  "height: {value} is not an ellipsoidal height in metres from -1e5 to 1e5")
+    if (time is None) == (row_time is None):
+        raise ValueError("time, row_time: give one of them")
+    if row_time is not None:
+        try:
+            first, last = row_time
+        except (TypeError, ValueError):
+            raise ValueError(f"row_time: {_short(row_time)} is not (T0, T1)") from None
+        flat = np.array([_to_ticks(first, "row_time"), _to_ticks(last, "row_time")],
+                        dtype=np.int64)
+        if flat[1] < flat[0]:
+            raise ValueError(f"row_time: {_short(row_time)} ends before it begins")
+        stack = False
+    else:
+        ticks = _to_ticks(time)
+        if ticks.ndim > 1:
+            raise ValueError(f"time: an array of shape {ticks.shape} is not a list of times")
+        stack = ticks.ndim != 0
+        flat = np.atleast_1d(ticks)
+        if flat.size == 0:
+            raise ValueError("time: no time is given")
+    tokens = _components_text(components).split(",")
+    inc = az = 0.0
     if los is not None:
         try:
             inc, az = los
         except (TypeError, ValueError):
             raise ValueError(f"los: {_short(los)} is not (incidence, azimuth) in degrees") from None
-        angles = (float(_floats(inc, "incidence")), float(_floats(az, "azimuth")))
-        _los(0.0, 0.0, 0.0, *angles)  # the angles' bounds, with the messages of los
-        given = {t.strip().lower() for t in tokens}
-        tokens = tokens + [c for c in ("e", "n", "u") if c not in given]
-    values, lat, lon, names, long_names = _core.grid(
-        _region_text(region), _spacing_text(spacing), bool(pixel), float(height), flat,
-        ",".join(tokens), precise, _threads(threads, _THREADED_FROM))
-    times = (flat * 100).astype("datetime64[ns]")
+        inc, az = float(_floats(inc, "incidence")), float(_floats(az, "azimuth"))
+        _los(0.0, 0.0, 0.0, inc, az)  # the angles' bounds, with the messages of los
+        if "los" not in (t.strip().lower() for t in tokens):
+            tokens.append("los")
+    values, lat, lon, rows, names, long_names = _core.grid(
+        _region_text(region), _spacing_text(spacing), bool(pixel), float(height),
+        flat[:1] if row_time is not None else flat, ",".join(tokens), precise,
+        _threads(threads, _THREADED_FROM), los is not None, inc, az, row_time is not None,
+        int(flat[-1]))
     dims = ("time", "lat", "lon") if stack else ("lat", "lon")
-
-    def layer(k):
-        return values[:, k] if stack else values[0, k]
-
     data_vars = {}
-    # The components asked for come first; those added for the line of
-    # sight are not returned.
-    for k in range(len(wanted.split(","))):
-        data_vars[names[k]] = (dims, layer(k), {"long_name": long_names[k], "units": "m",
-                                                "grid_mapping": "crs"})
-    if angles is not None:
-        by = {name: k for k, name in enumerate(names)}
-        e, n, u = (layer(by[c]) for c in ("east", "north", "up"))
-        data_vars["los"] = (dims, _los(e, n, u, *angles), {
-            "long_name": "solid Earth tide displacement along the line of sight, "
-                         "positive toward the satellite",
-            "units": "m",
-            "grid_mapping": "crs",
-            "incidence_angle": angles[0],
-            "azimuth_angle": angles[1],
-            "convention": "los = -east*sin(inc)*sin(az) + north*sin(inc)*cos(az) + up*cos(inc); "
-                          "inc from the vertical, az of the ground-to-satellite vector from "
-                          "north, anticlockwise positive (MintPy)",
-        })
-    crs = xr.DataArray(np.int32(0), attrs={
+    for k, (name, long_name) in enumerate(zip(names, long_names)):
+        data_vars[name] = (dims, values[:, k] if stack else values[0, k],
+                           {"long_name": long_name, "units": "m", "grid_mapping": "crs"})
+    data_vars["crs"] = xr.DataArray(np.int32(0), attrs={
         "grid_mapping_name": "latitude_longitude",
         "semi_major_axis": 6378137.0,
         "inverse_flattening": 298.257223563,
         "epsg_code": "EPSG:4326",
     })
-    data_vars["crs"] = crs
+    time_attrs = {"standard_name": "time", "axis": "T"}
+    if row_time is not None:
+        time_coord = ("lat", (rows * 100).astype("datetime64[ns]"),
+                      dict(time_attrs, long_name="epoch of each row, UTC"))
+    else:
+        times = (flat * 100).astype("datetime64[ns]")
+        time_coord = (("time",) if stack else (), times if stack else times[0],
+                      dict(time_attrs, long_name="epoch, UTC"))
     coords = {
         "lat": ("lat", lat, {"standard_name": "latitude", "long_name": "geodetic latitude",
                              "units": "degrees_north", "axis": "Y"}),
         "lon": ("lon", lon, {"standard_name": "longitude", "long_name": "longitude",
                              "units": "degrees_east", "axis": "X"}),
-        "time": (("time",) if stack else (), times if stack else times[0],
-                 {"standard_name": "time", "long_name": "epoch, UTC", "axis": "T"}),
+        "time": time_coord,
     }
+    call = (f"havorkastilo.grid(region={_region_text(region)!r}, "
+            f"spacing={_spacing_text(spacing)!r}, pixel={bool(pixel)}, "
+            f"height={float(height)!r}, components={','.join(tokens)!r}, "
+            f"ephemeris={ephemeris!r}")
     attrs = {
         "Conventions": "CF-1.8",
         "title": "solid Earth tide displacement",
@@ -496,9 +508,11 @@ def grid(region, spacing, time, *, pixel=False, height=0.0, components="e,n,u",
         "ephemeris": _core.EPHEMERIS_PRECISE if precise else _core.EPHEMERIS_SERIES,
         "node_registration": "pixel (cell centres)" if pixel else "grid-line",
         "node_offset": np.int32(1 if pixel else 0),
-        "history": f"havorkastilo.grid(region={_region_text(region)!r}, "
-                   f"spacing={_spacing_text(spacing)!r}, pixel={bool(pixel)}, "
-                   f"height={float(height)!r}, components={wanted!r}, ephemeris={ephemeris!r}"
-                   + (f", los={angles!r}" if angles is not None else "") + ")",
+        "history": call + (f", los=({inc!r}, {az!r})" if los is not None else "")
+                   + (f", row_time={tuple(str(t) for t in (flat * 100).astype('datetime64[ns]'))!r}"
+                      if row_time is not None else "") + ")",
     }
+    if los is not None:
+        attrs["los_convention"] = _core.LOS_CONVENTION
+        attrs["los_incidence_azimuth_deg"] = np.array([inc, az])
     return xr.Dataset(data_vars, coords=coords, attrs=attrs)

@@ -53,8 +53,9 @@ def los(
 def grid(
     region: Union[str, Any],
     spacing: Union[float, str, Any],
-    time: TimeLike,
+    time: Optional[TimeLike] = ...,
     *,
+    row_time: Optional[Any] = ...,
     pixel: bool = ...,
     height: float = ...,
     components: Union[str, Any] = ...,

@@ -145,11 +145,15 @@ class ArrayWriter : public hgrid::Writer {
 constexpr std::int64_t kTicksTo1970 = 40587 * havorkastilo::kTicksPerDay;
 
 // The grid tool's computation of a latitude/longitude grid (region
-// "W/E/S/N", spacing "DX[/DY]" as the tool reads them) at the epochs ticks:
-// (values (epochs, components, rows, columns), latitudes, longitudes, the
-// components' variable names, their long names).
+// "W/E/S/N", spacing "DX[/DY]" as the tool reads them) at the epochs ticks,
+// or along the rows from ticks[0] (the northernmost row) to rowEnd when
+// rowTime; the look angles (degrees) for the components los and azimuth.
+// Returns (values (epochs, components, rows, columns), latitudes,
+// longitudes, each row's epoch in ticks, the components' variable names,
+// their long names).
 py::tuple Grid(const std::string& region, const std::string& spacing, bool pixel, double height,
-               const Ticks& ticks, const std::string& components, bool precise, unsigned threads) {
+               const Ticks& ticks, const std::string& components, bool precise, unsigned threads,
+               bool hasLos, double incidence, double azimuth, bool rowTime, std::int64_t rowEnd) {
     hgrid::Settings s;
     s.grid = hgrid::MakeGrid(region, spacing, pixel);
     s.components = hgrid::ParseComponents(components);
@@ -157,14 +161,23 @@ py::tuple Grid(const std::string& region, const std::string& spacing, bool pixel
     s.precise = precise;
     s.threads = threads;
     s.float64 = true;
+    s.hasLos = hasLos;
+    s.losInc = incidence;
+    s.losAz = azimuth;
     const std::int64_t* t = ticks.data();
     for (py::ssize_t k = 0; k < ticks.size(); ++k) s.times.push_back(t[k] + kTicksTo1970);
+    s.rowTime = rowTime;
+    s.rowTimeEnd = rowEnd + kTicksTo1970;
     const hgrid::LatLonGrid& g = s.grid;
     py::array_t<double> values(std::vector<py::ssize_t>{
         static_cast<py::ssize_t>(s.times.size()), static_cast<py::ssize_t>(s.components.size()),
         static_cast<py::ssize_t>(g.ny), static_cast<py::ssize_t>(g.nx)});
     py::array_t<double> lat(static_cast<py::ssize_t>(g.ny)), lon(static_cast<py::ssize_t>(g.nx));
-    for (std::uint32_t j = 0; j < g.ny; ++j) lat.mutable_data()[j] = static_cast<double>(g.Lat(j));
+    py::array_t<std::int64_t> rows(static_cast<py::ssize_t>(g.ny));
+    for (std::uint32_t j = 0; j < g.ny; ++j) {
+        lat.mutable_data()[j] = static_cast<double>(g.Lat(j));
+        rows.mutable_data()[j] = hgrid::RowTime(s, j) - kTicksTo1970;
+    }
     for (std::uint32_t i = 0; i < g.nx; ++i) lon.mutable_data()[i] = static_cast<double>(g.Lon(i));
     ArrayWriter out(values.mutable_data(), s.components.size(), g.ny, g.nx);
     {
@@ -176,7 +189,7 @@ py::tuple Grid(const std::string& region, const std::string& spacing, bool pixel
         names.append(hgrid::VariableName(c));
         longNames.append(hgrid::LongName(c));
     }
-    return py::make_tuple(values, lat, lon, names, longNames);
+    return py::make_tuple(values, lat, lon, rows, names, longNames);
 }
 
 std::string English(const havorkastilo::Error& e) {
@@ -218,8 +231,11 @@ PYBIND11_MODULE(_core, m) {
           py::arg("threads"));
     m.def("epoch_of_ticks", &EpochOfTicks, py::arg("ticks"));
     m.def("grid", &Grid, py::arg("region"), py::arg("spacing"), py::arg("pixel"), py::arg("height"),
-          py::arg("ticks"), py::arg("components"), py::arg("precise"), py::arg("threads"));
+          py::arg("ticks"), py::arg("components"), py::arg("precise"), py::arg("threads"),
+          py::arg("has_los"), py::arg("incidence"), py::arg("azimuth"), py::arg("row_time"),
+          py::arg("row_end"));
     m.attr("MODEL") = hgrid::kModel;
     m.attr("EPHEMERIS_SERIES") = hgrid::EphemerisName(false);
     m.attr("EPHEMERIS_PRECISE") = hgrid::EphemerisName(true);
+    m.attr("LOS_CONVENTION") = hgrid::LongName(hgrid::Component::Los);
 }

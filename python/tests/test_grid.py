@@ -50,16 +50,39 @@ def test_cell_centres_one_time_and_the_precise_ephemeris():
     assert one.up.dims == ("time", "lat", "lon") and one.up.shape == (1, 5, 5)
 
 
-def test_the_line_of_sight_from_the_components_it_needs():
-    ds = havorkastilo.grid((10, 11, 45, 46), 0.5, "2019-01-17T12:00", components="u",
+def test_the_line_of_sight_and_the_along_track_component():
+    ds = havorkastilo.grid((10, 11, 45, 46), 0.5, "2019-01-17T12:00", components="u,azimuth",
                            los=(38.0, 102.0))
-    assert list(ds.data_vars) == ["up", "los", "crs"]
+    assert list(ds.data_vars) == ["up", "azimuth", "los", "crs"]
     full = havorkastilo.grid((10, 11, 45, 46), 0.5, "2019-01-17T12:00")
-    want = havorkastilo.los(full.east.values, full.north.values, full.up.values, 38.0, 102.0)
-    assert same_bits(ds.los.values, want)
-    assert ds.los.attrs["units"] == "m" and "toward the satellite" in ds.los.attrs["long_name"]
+    e, n, u = full.east.values, full.north.values, full.up.values
+    # The projections of the extended-precision components, rounded once,
+    # against numpy's of the rounded components.
+    assert np.allclose(ds.los.values, havorkastilo.los(e, n, u, 38.0, 102.0), rtol=0, atol=1e-15)
+    track = np.radians(102.0 + 90.0)  # the track's azimuth, anticlockwise from north
+    assert np.allclose(ds.azimuth.values, -e * np.sin(track) + n * np.cos(track), rtol=0, atol=1e-15)
+    assert "towards the satellite" in ds.los.attrs["long_name"]
+    assert list(ds.attrs["los_incidence_azimuth_deg"]) == [38.0, 102.0]
     with pytest.raises(ValueError, match="^incidence: 91.0 is not an incidence angle"):
         havorkastilo.grid((10, 11, 45, 46), 0.5, "2019-01-17T12:00", los=(91, 0))
+
+
+def test_each_row_at_its_own_time():
+    t0, t1 = np.datetime64("2019-01-17T05:21:33.1234567", "ns"), np.datetime64("2019-01-17T05:21:58", "ns")
+    ds = havorkastilo.grid((10, 11, 45, 46), 0.25, row_time=(t0, t1))
+    assert ds.time.dims == ("lat",)
+    # The northernmost row (the last, rows run south to north) at T0, the
+    # southernmost at T1, and a middle row half-way, to the 100 ns.
+    assert ds.time.values[-1] == t0 and ds.time.values[0] == t1
+    half = t0 + (t1 - t0) / 2
+    assert abs(ds.time.values[2] - half) <= np.timedelta64(50, "ns")
+    for j in (0, 2, 4):
+        row = havorkastilo.grid((10, 11, 45, 46), 0.25, ds.time.values[j])
+        assert same_bits(ds.up.values[j], row.up.values[j])
+    with pytest.raises(ValueError, match="^time, row_time: give one of them$"):
+        havorkastilo.grid((10, 11, 45, 46), 0.25, t0, row_time=(t0, t1))
+    with pytest.raises(ValueError, match="^row_time: .* ends before it begins$"):
+        havorkastilo.grid((10, 11, 45, 46), 0.25, row_time=(t1, t0))
 
 
 @pytest.mark.parametrize("kwargs, message", [
@@ -90,14 +113,14 @@ def test_the_tools_float64_file_holds_the_same_values(tmp_path):
         pytest.skip("HAVORKASTILO_GRID_EXE names no built havorkastilo-grid to compare with")
     path = tmp_path / "t.nc"
     subprocess.run([tool, "-R10/12/44/46", "-I15m", "-T2019-01-17T05:21:33.1234567Z",
-                    "-T2019-01-17T12:00:00Z", "-Ce,n,u", "--type", "float64", "--quiet",
-                    "-o", str(path)], check=True)
-    ds = havorkastilo.grid((10, 12, 44, 46), "15m", TIMES[:2])
+                    "-T2019-01-17T12:00:00Z", "-Ce,n,u,los", "--los", "38/-102", "--type",
+                    "float64", "--quiet", "-o", str(path)], check=True)
+    ds = havorkastilo.grid((10, 12, 44, 46), "15m", TIMES[:2], los=(38, -102))
     with xr.open_dataset(path) as f:
         assert same_bits(f.lat.values, ds.lat.values) and same_bits(f.lon.values, ds.lon.values)
         assert (f.time.values == ds.time.values).all()
-        for name in ("east", "north", "up"):
+        for name in ("east", "north", "up", "los"):
             assert same_bits(f[name].values, ds[name].values), name
             assert f[name].attrs["long_name"] == ds[name].attrs["long_name"]
-        for key in ("Conventions", "model", "ephemeris", "node_registration"):
+        for key in ("Conventions", "model", "ephemeris", "node_registration", "los_convention"):
             assert f.attrs[key] == ds.attrs[key], key
