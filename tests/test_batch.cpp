@@ -1163,6 +1163,41 @@ TEST_F(BatchTest, AKilledShellOfTheRunnerEndsTheRunWithStatusOneAndSaysSo) {
     }
 }
 
+// The shell of the runner's pipeline itself (the runner's child above every
+// station) killed: the runner ends with status 1 and names it, not with the
+// shell's 137.
+TEST_F(BatchTest, AKilledShellOfThePipelineEndsTheRunWithStatusOneAndSaysSo) {
+    WriteFile(Path("list.csv"), "name,lat,lon,h\nP0,40,15,0\n");
+    mkdir(Path("tmp").c_str(), 0755);
+    const std::string started = Path("started");
+    Gate gate(Path("gate"));
+    ASSERT_TRUE(gate.Closed());
+    const std::vector<std::string> args = {Path("list.csv"), "-o", Path("out"), "--jobs", "1",
+                                           "--program",
+                                           StandIn(Path("stand-in"), started, Path("gate"))};
+    const pid_t pid = SpawnRunner(args, Path("tmp"), Path("run.err"));
+    ASSERT_TRUE(WaitFor([&] { return !Started(started).empty(); }));
+    // On the way up from the stand-in, the runner's own child.
+    const std::map<pid_t, pid_t> parent = Parents();
+    pid_t victim = 0;
+    for (pid_t p = Started(started).begin()->first; p > 1 && !victim;) {
+        const auto up = parent.find(p);
+        if (up == parent.end()) break;
+        if (up->second == pid) victim = p;
+        p = up->second;
+    }
+    ASSERT_GT(victim, 0);
+    kill(victim, SIGKILL);
+    gate.Open();
+    const int status = WaitEnd(pid);
+    ASSERT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string err = ReadFile(Path("run.err"));
+    EXPECT_NE(err.find("havorkastilo-batch: error: the shell of the run was killed by signal KILL\n"),
+              std::string::npos)
+        << err;
+}
+
 // ---------------------------------------------------------------------------
 // Shards and the Slurm array job
 

@@ -322,4 +322,24 @@ TEST(UnwritableOutput, EndsWithAFramedErrorAndStatusOne) {
     EXPECT_EQ(err, report);
 }
 
+// The rest of a span is not computed once the output has failed: 298 years
+// at a millisecond (some 9.4e12 rows, days of work) end with the report as
+// soon as the first block cannot be written, on one thread and on several.
+TEST(UnwritableOutput, TheRunEndsAtTheFirstFailedWriteHoweverLongTheSpan) {
+    const std::string report =
+        "\n**** Havorkastilo: Error -> REZULTATOV NI MOGOCE ZAPISATI NA STANDARDNI IZHOD ****\n"
+        "     Exiting Havorkastilo ... \n\n";
+    for (const char* threads : {"-j1", "-j4"}) {
+        SCOPED_TRACE(threads);
+        const ProgramRun run = testsupport::Shell(
+            std::string("exec '") + HAVORKASTILO_EXE + "' " + threads +
+                " -e11901-01-01/00:00:00 -e22199-01-01/00:00:00 -ed00:00:00.001 >/dev/full",
+            60);
+        EXPECT_FALSE(run.timed_out);
+        EXPECT_TRUE(run.exited);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_EQ(run.err, report);
+    }
+}
+
 }  // namespace

@@ -15,6 +15,7 @@
 
 #include "GNSS/mjd.h"
 #include "PROGINC/ParseArgument.h"
+#include "src/fCheckArgs.h"
 #include "src/fProcData.h"
 #include "support/run_program.h"
 #include "support/table.h"
@@ -187,4 +188,23 @@ TEST(RowCountEndToEnd, TheLastEpochOnEachSideOfTheTolerance) {
         ASSERT_EQ(lines.size(), 1u + c.rows);
         EXPECT_EQ(lines.back().substr(0, std::string(c.last).size()), c.last);
     }
+}
+
+// The smallest step is the double nearest 1e-7 s, itself included: "%Lf"
+// reads 9.99999999999999954748e-8 (21 digits) to exactly that double, and the
+// extended value just below it is no step (the program takes an hour).
+TEST(SmallestStep, TheDoubleNearestTheLimitIsKeptAndTheValueJustBelowIsReplaced) {
+    const long double limit = static_cast<long double>(1e-7);
+    const long double read = Step("0:0:9.99999999999999954748e-8");
+    ASSERT_EQ(read, limit);
+
+    Havorkastilo at;
+    at.dt = read;
+    CheckArguments(at);
+    EXPECT_EQ(at.dt, limit);
+
+    Havorkastilo below;
+    below.dt = std::nextafter(limit, 0.0L);
+    CheckArguments(below);
+    EXPECT_EQ(below.dt, 3600);
 }

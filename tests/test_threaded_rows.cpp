@@ -19,6 +19,7 @@
 #include "src/fCheckArgs.h"
 #include "src/fParseArgs.h"
 #include "src/fProcData.h"
+#include "src/fTableWriter.h"
 #include "support/capture.h"
 #include "support/count_allocations.h"
 #include "support/run_program.h"
@@ -288,4 +289,22 @@ TEST(ThreadedRows, UnderAMemoryLimitTheRunEndsWithAReportOrWritesTheWholeText) {
     EXPECT_GT(reports, 0);
     EXPECT_GT(wholes, 0);
 #endif
+}
+
+// A failure on a worker thread reaches the caller as it does without
+// workers: the core's refusal of the geocentre (which the argument check
+// would have caught first) ends the run with its report and status 1, and no
+// row follows the heading.  Two blocks of work, so that two workers start.
+TEST(ThreadedRows, AFailureOnAWorkerEndsTheRunWithItsReport) {
+    Havorkastilo s = Settings({"-e12019-01-17/00:00:00", "-e22019-01-17/23:59:00", "-ed00:01:00"});
+    s.posX = xyz(0, 0, 0);
+    for (unsigned threads : {1u, 2u, 4u}) {
+        SCOPED_TRACE(threads);
+        s.threads = threads;
+        const testsupport::Outcome o = Capture([&] { ProcData(s); });
+        EXPECT_TRUE(o.exited);
+        EXPECT_EQ(o.status, 1);
+        EXPECT_NE(o.err.find("POLOZAJ TOCKE JE V SREDISCU ZEMLJE"), std::string::npos) << o.err;
+        EXPECT_EQ(o.out, TableWriter::Heading());
+    }
 }
