@@ -639,7 +639,17 @@ TEST_F(BatchTest, AKilledRunResumesWithoutRedoingAndNeverShowsAHalfTable) {
     int status = 0;
     waitpid(first, &status, 0);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the run ended before it could be killed";
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    // Every process of the run holds the folder's lock: once it can be
+    // taken, none is left that could still rename a table.
+    const int lock = open((out + "/" + kLockFile).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_GE(lock, 0);
+    const auto killed = std::chrono::steady_clock::now();
+    bool free = false;
+    while (!(free = flock(lock, LOCK_EX | LOCK_NB) == 0) &&
+           std::chrono::steady_clock::now() - killed < std::chrono::seconds(60))
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    close(lock);
+    ASSERT_TRUE(free) << "the killed run's processes still hold the lock after 60 s";
 
     // Besides the tables: temporary files, and the lock file, which only a
     // run that ends can remove.
