@@ -147,7 +147,9 @@ Slovenian.
 
 The package also holds havorkastilo-plot, which draws the table with
 gnuplot, havorkastilo-batch, which runs the program for every station of a
-list through GNU Parallel or as a Slurm array job, the manual pages, and the
+list through GNU Parallel or as a Slurm array job, havorkastilo-grid, which
+computes the tide at every node of a grid and writes netCDF or GeoTIFF, the
+manual pages, and the
 model as a static C++ library with its headers and a CMake package
 (find_package(Havorkastilo)), and, when it was built, the Python module
 havorkastilo for the system's python3: the displacement vectorised over

@@ -72,6 +72,14 @@ check "the program needs liberfa.so.1" \
     bash -c "readelf -d '$work/unpacked/usr/bin/Havorkastilo' | grep -q 'NEEDED.*\[liberfa\.so\.1\]'"
 check "the package depends on liberfa1" \
     bash -c "dpkg-deb --field '$deb' Depends | grep -Eq '(^|, )liberfa1( |,|\$)'"
+# The grid tool links GDAL's and netCDF's shared libraries; the package
+# then depends on their runtime packages (dpkg-shlibdeps).
+check "the package holds the grid tool and its page" \
+    bash -c "grep -q ' ./usr/bin/havorkastilo-grid\$' '$work/contents.txt' && grep -q ' ./usr/share/man/man1/havorkastilo-grid.1.gz\$' '$work/contents.txt'"
+check "the grid tool needs libgdal.so.32 and libnetcdf.so.19" \
+    bash -c "readelf -d '$work/unpacked/usr/bin/havorkastilo-grid' | grep -q 'NEEDED.*\[libgdal\.so\.32\]' && readelf -d '$work/unpacked/usr/bin/havorkastilo-grid' | grep -q 'NEEDED.*\[libnetcdf\.so\.19\]'"
+check "the package depends on libgdal32 and libnetcdf19" \
+    bash -c "dpkg-deb --field '$deb' Depends | grep -Eq '(^|, )libgdal32( |,|\$)' && dpkg-deb --field '$deb' Depends | grep -Eq '(^|, )libnetcdf19( |,|\$)'"
 check "the package recommends GNU Parallel and bzip2 for the batch runner" \
     bash -c "dpkg-deb --field '$deb' Recommends | grep -w parallel | grep -qw bzip2"
 check "the package suggests the Slurm client" \
@@ -129,10 +137,17 @@ check "man finds the plot helper's page" \
     test "$(man -w havorkastilo-plot)" = /usr/share/man/man1/havorkastilo-plot.1.gz
 check "man finds the batch runner's page" \
     test "$(man -w havorkastilo-batch)" = /usr/share/man/man1/havorkastilo-batch.1.gz
-for page in Havorkastilo havorkastilo-plot havorkastilo-batch; do
+check "man finds the grid tool's page" \
+    test "$(man -w havorkastilo-grid)" = /usr/share/man/man1/havorkastilo-grid.1.gz
+for page in Havorkastilo havorkastilo-plot havorkastilo-batch havorkastilo-grid; do
     zcat "/usr/share/man/man1/$page.1.gz" | groff -man -Tutf8 -ww -z 2>>"$work/groff.err"
 done
 check "groff finds nothing to warn about in any page" test ! -s "$work/groff.err"
+
+echo "-- the installed grid tool"
+check "havorkastilo-grid is on the PATH in /usr/bin" test "$(command -v havorkastilo-grid)" = /usr/bin/havorkastilo-grid
+havorkastilo-grid -R10/20/40/50 -I1 -T2019-01-17T12:00:00 -o "$work/grid.nc"
+check "it writes a netCDF that gdalinfo reads" bash -c "gdalinfo 'NETCDF:$work/grid.nc:up' | grep -q 'Size is 11, 11'"
 
 echo "-- the installed plot helper"
 check "havorkastilo-plot --help" bash -c 'havorkastilo-plot --help | grep -q "^Usage: havorkastilo-plot"'
