@@ -190,19 +190,21 @@ LatLonGrid MakeGrid(const std::string& region, const std::string& spacing, bool 
     if (!ok) throw GridError("--spacing: " + Quoted(spacing) + " is not DX[/DY] in degrees, or with m or s", 2);
     if (!(g.dx > 0) || !(g.dy > 0))
         throw GridError("--spacing: " + Quoted(spacing) + " must be above zero", 2);
-    std::uint64_t lo, hi;
-    const std::uint64_t ix = Intervals(g.east - g.west, g.dx, lo, hi);
-    if (ix == 0)
-        throw GridError("--spacing: " + Quoted(spacing) + " does not divide the longitudes " + r[0] + " to " + r[1] +
-                            "; the nearest spacings that do are " +
-                            Spacing((g.east - g.west) / hi, divx) + " and " + Spacing((g.east - g.west) / lo, divx),
-                        2);
-    const std::uint64_t iy = Intervals(g.north - g.south, g.dy, lo, hi);
-    if (iy == 0)
-        throw GridError("--spacing: " + Quoted(spacing) + " does not divide the latitudes " + r[2] + " to " + r[3] +
-                            "; the nearest spacings that do are " +
-                            Spacing((g.north - g.south) / hi, divy) + " and " + Spacing((g.north - g.south) / lo, divy),
-                        2);
+    // The intervals of the spacing d over span, or the message that names
+    // the nearest spacings that divide it.
+    auto intervals = [&](long double span, long double d, long double div, const char* what, const std::string& from,
+                         const std::string& to) {
+        std::uint64_t lo, hi;
+        const std::uint64_t n = Intervals(span, d, lo, hi);
+        if (n == 0)
+            throw GridError("--spacing: " + Quoted(spacing) + " does not divide the " + what + " " + from + " to " +
+                                to + "; the nearest spacings that do are " + Spacing(span / hi, div) + " and " +
+                                Spacing(span / lo, div),
+                            2);
+        return n;
+    };
+    const std::uint64_t ix = intervals(g.east - g.west, g.dx, divx, "longitudes", r[0], r[1]);
+    const std::uint64_t iy = intervals(g.north - g.south, g.dy, divy, "latitudes", r[2], r[3]);
     const std::uint64_t nx = ix + (pixel ? 0 : 1), ny = iy + (pixel ? 0 : 1);
     if (nx > 4000000000ULL || ny > 4000000000ULL || nx * ny > (1ULL << 40))
         throw GridError("--spacing: " + Quoted(spacing) + " gives too many nodes", 2);
