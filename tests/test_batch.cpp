@@ -35,6 +35,7 @@
 
 namespace {
 
+using testsupport::Names;
 using testsupport::Count;
 using testsupport::MakeTempDir;
 using testsupport::ProgramRun;
@@ -64,19 +65,6 @@ bool Exists(const std::string& path) {
 bool Have(const std::string& tool) {
     const ProgramRun run = Shell("command -v " + tool + " >/dev/null");
     return run.exited && run.status == 0;
-}
-
-// The names in a folder, hidden ones included, without "." and "..".
-std::set<std::string> Names(const std::string& dir) {
-    std::set<std::string> names;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..") names.insert(n);
-        }
-        closedir(d);
-    }
-    return names;
 }
 
 // The program's table for one station, run directly.

@@ -14,15 +14,19 @@ TEST(Grid, NotBuilt) {
 #else
 
 #include <dirent.h>
+#include <cpl_conv.h>
 #include <gdal.h>
 #include <netcdf.h>
+#include <ogr_srs_api.h>
 
 #include <atomic>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <random>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -39,6 +43,7 @@ TEST(Grid, NotBuilt) {
 namespace {
 
 using testsupport::MakeTempDir;
+using testsupport::Names;
 using testsupport::ProgramRun;
 using testsupport::Quote;
 using testsupport::RunProgram;
@@ -49,19 +54,6 @@ const std::string kPython = "/usr/bin/python3";
 
 bool Have(const std::string& tool) {
     return Shell("command -v " + tool + " >/dev/null 2>&1").status == 0;
-}
-
-// Names in a folder, without . and ..
-std::vector<std::string> Entries(const std::string& dir) {
-    std::vector<std::string> out;
-    if (DIR* d = opendir(dir.c_str())) {
-        while (dirent* e = readdir(d)) {
-            const std::string n = e->d_name;
-            if (n != "." && n != "..") out.push_back(n);
-        }
-        closedir(d);
-    }
-    return out;
 }
 
 // A variable of a netCDF file, all of it, as double.
@@ -591,7 +583,7 @@ TEST(GridBadInput, OneLineNamingTheOptionAndNoFileLeft) {
         {{"-R0/10/40/50", "-I1", T, "-Cn,q", "-o", out}, 2,
          "--components: 'q' in 'n,q' is not one of n, e, u, x, y, z, los, azimuth"},
         {{"-R0/10/40/50", "-I1", T, "-Clos", "-o", out}, 2,
-         "--components: 'los' asks for los, which needs the look angles of --los INC/AZ"},
+         "--components: 'los' asks for los, which needs the look angles of --los INC/AZ or --los-rasters INC,AZ"},
         {{"-R0/10/40/50", "-I1", T, "-Clos", "--los", "90.5/102", "-o", out}, 2,
          "--los: the incidence angle in '90.5/102' is outside 0 to 90 degrees"},
         {{"-R0/10/40/50", "-I1", T, "-Clos", "--los", "-0.5/102", "-o", out}, 2,
@@ -620,7 +612,7 @@ TEST(GridBadInput, OneLineNamingTheOptionAndNoFileLeft) {
         EXPECT_EQ(r.status, c.status) << c.message;
         EXPECT_EQ(r.err, "havorkastilo-grid: " + c.message + "\n");
         EXPECT_EQ(r.out, "");
-        EXPECT_TRUE(Entries(dir).empty()) << c.message;
+        EXPECT_TRUE(Names(dir).empty()) << c.message;
     }
 }
 
@@ -632,18 +624,18 @@ TEST(GridBadInput, AFullDiskAndAnInterruptLeaveNoFile) {
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err.rfind("havorkastilo-grid: writing '" + dir + "/f.nc': ", 0), 0u) << r.err;
     EXPECT_EQ(testsupport::Count(r.err, "\n"), 1);
-    EXPECT_TRUE(Entries(dir).empty());
+    EXPECT_TRUE(Names(dir).empty());
     const ProgramRun t = Shell("ulimit -f 256; " + Quote(kGrid) +
                                " -R0/90/0/60 -I0.05 -T2018-06-18T12:00:00 --deflate 0 -o " + Quote(dir + "/f.tif"));
     EXPECT_EQ(t.status, 1);
     EXPECT_EQ(t.err.rfind("havorkastilo-grid: writing '" + dir + "/f.tif': ", 0), 0u) << t.err;
-    EXPECT_TRUE(Entries(dir).empty());
+    EXPECT_TRUE(Names(dir).empty());
 
     const ProgramRun k = Shell(Quote(kGrid) + " -R-180/180/-90/90 -I1m -T2018-06-18T12:00:00 -j1 -o " +
                                Quote(dir + "/big.nc") + " & p=$!; sleep 1; kill -TERM $p; wait $p; echo $?");
     EXPECT_EQ(k.out, "1\n");
     EXPECT_EQ(k.err, "havorkastilo-grid: interrupted by SIGTERM; '" + dir + "/big.nc' was not written\n");
-    EXPECT_TRUE(Entries(dir).empty());
+    EXPECT_TRUE(Names(dir).empty());
 }
 
 TEST(GridCommandLine, HelpAndVersion) {
@@ -653,6 +645,493 @@ TEST(GridCommandLine, HelpAndVersion) {
     const ProgramRun v = RunProgram(kGrid, {"--version"});
     EXPECT_EQ(v.status, 0);
     EXPECT_EQ(v.out, std::string("havorkastilo-grid ") + HAVORKASTILO_VERSION + "\n");
+}
+
+
+// ---- A product's own grid, radar geometry, per-node inputs ----
+
+// A raster of float64 bands made through GDAL: gt and epsg (0 for none) as
+// given; noData set on every band when hasNoData; AREA_OR_POINT=Point
+// when point.
+struct RasterSpec {
+    std::uint32_t nx = 0, ny = 0;
+    std::vector<std::vector<double>> bands;  // each nx * ny, image row 0 first
+    const double* gt = nullptr;
+    int epsg = 0;
+    bool hasNoData = false;
+    double noData = 0;
+    bool point = false;
+};
+
+void MakeRaster(const std::string& path, const RasterSpec& r) {
+    GDALAllRegister();
+    GDALDatasetH d = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), static_cast<int>(r.nx),
+                                static_cast<int>(r.ny), static_cast<int>(r.bands.size()), GDT_Float64, nullptr);
+    ASSERT_NE(d, nullptr) << path;
+    if (r.point) GDALSetMetadataItem(d, "AREA_OR_POINT", "Point", nullptr);
+    if (r.gt) GDALSetGeoTransform(d, const_cast<double*>(r.gt));
+    if (r.epsg) {
+        OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+        OSRImportFromEPSG(srs, r.epsg);
+        GDALSetSpatialRef(d, srs);
+        OSRDestroySpatialReference(srs);
+    }
+    for (std::size_t k = 0; k < r.bands.size(); ++k) {
+        GDALRasterBandH b = GDALGetRasterBand(d, static_cast<int>(k + 1));
+        if (r.hasNoData) GDALSetRasterNoDataValue(b, r.noData);
+        ASSERT_EQ(GDALRasterIO(b, GF_Write, 0, 0, static_cast<int>(r.nx), static_cast<int>(r.ny),
+                               const_cast<double*>(r.bands[k].data()), static_cast<int>(r.nx), static_cast<int>(r.ny),
+                               GDT_Float64, 0, 0),
+                  CE_None);
+    }
+    GDALClose(d);
+}
+
+// One band of a raster, image row 0 first, with its geotransform (ok
+// false without one) and CRS as WKT.
+struct RasterRead {
+    std::uint32_t nx = 0, ny = 0;
+    std::vector<double> v;
+    double gt[6] = {0, 0, 0, 0, 0, 0};
+    bool hasGt = false;
+    std::string wkt, areaOrPoint;
+};
+
+RasterRead ReadRaster(const std::string& path, int band) {
+    GDALAllRegister();
+    RasterRead out;
+    GDALDatasetH d = GDALOpen(path.c_str(), GA_ReadOnly);
+    EXPECT_NE(d, nullptr) << path;
+    if (!d) return out;
+    out.nx = static_cast<std::uint32_t>(GDALGetRasterXSize(d));
+    out.ny = static_cast<std::uint32_t>(GDALGetRasterYSize(d));
+    out.hasGt = GDALGetGeoTransform(d, out.gt) == CE_None;
+    if (const char* w = GDALGetProjectionRef(d)) out.wkt = w;
+    if (const char* a = GDALGetMetadataItem(d, "AREA_OR_POINT", nullptr)) out.areaOrPoint = a;
+    out.v.resize(std::size_t(out.nx) * out.ny);
+    EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(d, band), GF_Read, 0, 0, static_cast<int>(out.nx),
+                           static_cast<int>(out.ny), out.v.data(), static_cast<int>(out.nx),
+                           static_cast<int>(out.ny), GDT_Float64, 0, 0),
+              CE_None);
+    GDALClose(d);
+    return out;
+}
+
+// Longitude and latitude of (x, y) in EPSG:from, through OSR.
+void ToLonLat(int from, double x, double y, double& lon, double& lat) {
+    OGRSpatialReferenceH a = OSRNewSpatialReference(nullptr), w = OSRNewSpatialReference(nullptr);
+    OSRImportFromEPSG(a, from);
+    OSRImportFromEPSG(w, 4326);
+    OSRSetAxisMappingStrategy(a, OAMS_TRADITIONAL_GIS_ORDER);
+    OSRSetAxisMappingStrategy(w, OAMS_TRADITIONAL_GIS_ORDER);
+    OGRCoordinateTransformationH ct = OCTNewCoordinateTransformation(a, w);
+    lon = x;
+    lat = y;
+    EXPECT_TRUE(OCTTransform(ct, 1, &lon, &lat, nullptr));
+    OCTDestroyCoordinateTransformation(ct);
+    OSRDestroySpatialReference(a);
+    OSRDestroySpatialReference(w);
+}
+
+const hgrid::Ticks kScene = (58500LL * 86400 + 5 * 3600 + 21 * 60 + 33) * hgrid::kTicksPerSecond;  // 2019-01-17T05:21:33
+const std::string kSceneT = "-T2019-01-17T05:21:33";
+
+TEST(GridLike, UtmNodesEqualThePointComputationAtTheirLatitudeAndLongitude) {
+    const std::string dir = MakeTempDir("grid_like");
+    // Zone 33N, 90 m pixels, 9 x 6, its corner at 430000 E 5100000 N.
+    const double gt[6] = {430000, 90, 0, 5100000, 0, -90};
+    RasterSpec spec;
+    spec.nx = 9;
+    spec.ny = 6;
+    spec.bands = {std::vector<double>(54, 1.0)};
+    spec.gt = gt;
+    spec.epsg = 32633;
+    MakeRaster(dir + "/utm.tif", spec);
+    for (const std::string ext : {".tif", ".nc"}) {
+        const std::string out = dir + "/t" + ext;
+        Grid({"--like", dir + "/utm.tif", kSceneT, "-Cn,e,u", "--type=float64", "-o", out});
+        const std::vector<double> n = ext == ".nc" ? ReadNc(out, "north") : ReadRaster(out, 1).v;
+        const std::vector<double> u = ext == ".nc" ? ReadNc(out, "up") : ReadRaster(out, 3).v;
+        ASSERT_EQ(u.size(), 54u);
+        for (std::uint32_t y = 0; y < 6; ++y)
+            for (std::uint32_t i = 0; i < 9; ++i) {
+                // The pixel's centre; netCDF holds the rows upwards.
+                double lon, lat;
+                ToLonLat(32633, 430000 + 90 * (i + 0.5), 5100000 - 90 * (y + 0.5), lon, lat);
+                const Point p = Core(lat, lon, 0, kScene);
+                const std::size_t k = (ext == ".nc" ? 5 - y : y) * 9 + i;
+                EXPECT_EQ(n[k], static_cast<double>(p.v[0])) << ext << " row " << y << " column " << i;
+                EXPECT_EQ(u[k], static_cast<double>(p.v[2])) << ext << " row " << y << " column " << i;
+            }
+        // The file overlays the product: its geotransform and CRS, as GDAL
+        // reads them back.
+        const std::string name = ext == ".nc" ? "NETCDF:\"" + out + "\":up" : out;
+        const RasterRead r = ReadRaster(name, 1);
+        ASSERT_TRUE(r.hasGt) << ext;
+        for (int k = 0; k < 6; ++k) EXPECT_EQ(r.gt[k], gt[k]) << ext << " geotransform " << k;
+        OGRSpatialReferenceH want = OSRNewSpatialReference(nullptr), got = OSRNewSpatialReference(nullptr);
+        OSRImportFromEPSG(want, 32633);
+        ASSERT_EQ(OSRSetFromUserInput(got, r.wkt.c_str()), OGRERR_NONE) << ext;
+        EXPECT_TRUE(OSRIsSame(want, got)) << ext << ": " << r.wkt;
+        OSRDestroySpatialReference(want);
+        OSRDestroySpatialReference(got);
+    }
+    // netCDF: x and y at the pixels' centres, a crs grid mapping for the
+    // transverse Mercator.
+    const std::vector<double> x = ReadNc(dir + "/t.nc", "x"), y = ReadNc(dir + "/t.nc", "y");
+    ASSERT_EQ(x.size(), 9u);
+    ASSERT_EQ(y.size(), 6u);
+    EXPECT_EQ(x[0], 430045);
+    EXPECT_EQ(x[8], 430765);
+    EXPECT_EQ(y[0], 5100000 - 90 * 5.5);
+    EXPECT_EQ(y[5], 5099955);
+    EXPECT_EQ(NcText(dir + "/t.nc", "crs", "grid_mapping_name"), "transverse_mercator");
+    EXPECT_EQ(NcText(dir + "/t.nc", "up", "grid_mapping"), "crs");
+    EXPECT_EQ(NcText(dir + "/t.nc", "x", "standard_name"), "projection_x_coordinate");
+}
+
+TEST(GridLike, APixelIsPointRasterHasItsNodesAtItsPoints) {
+    const std::string dir = MakeTempDir("grid_point");
+    // Pixel-is-point at 0.25 degree: the value of pixel (0, 0) lies at
+    // 14 E 46 N, the tie point itself.
+    const double gt[6] = {14 - 0.125, 0.25, 0, 46 + 0.125, 0, -0.25};
+    RasterSpec spec;
+    spec.nx = 4;
+    spec.ny = 3;
+    spec.bands = {std::vector<double>(12, 0.0)};
+    spec.gt = gt;  // GDAL's: the corner half a pixel outside the point
+    spec.epsg = 4326;
+    spec.point = true;
+    MakeRaster(dir + "/p.tif", spec);
+    // The file's own tie point, read without GDAL's half-pixel shift.
+    CPLSetConfigOption("GTIFF_POINT_GEO_IGNORE", "TRUE");
+    const RasterRead raw = ReadRaster(dir + "/p.tif", 1);
+    CPLSetConfigOption("GTIFF_POINT_GEO_IGNORE", nullptr);
+    ASSERT_EQ(raw.gt[0], 14);
+    ASSERT_EQ(raw.gt[3], 46);
+    Grid({"--like", dir + "/p.tif", kSceneT, "-Cu", "--type=float64", "-o", dir + "/o.tif"});
+    const RasterRead o = ReadRaster(dir + "/o.tif", 1);
+    EXPECT_EQ(o.areaOrPoint, "Point");
+    for (int k = 0; k < 6; ++k) EXPECT_EQ(o.gt[k], gt[k]) << k;
+    EXPECT_EQ(o.v[0], static_cast<double>(Core(46, 14, 0, kScene).v[2]));
+    EXPECT_EQ(o.v[2 * 4 + 3], static_cast<double>(Core(45.5, 14.75, 0, kScene).v[2]));
+    // Read back as the file is, the output's tie point is the input's.
+    CPLSetConfigOption("GTIFF_POINT_GEO_IGNORE", "TRUE");
+    const RasterRead oraw = ReadRaster(dir + "/o.tif", 1);
+    CPLSetConfigOption("GTIFF_POINT_GEO_IGNORE", nullptr);
+    EXPECT_EQ(oraw.gt[0], 14);
+    EXPECT_EQ(oraw.gt[3], 46);
+    // The same raster as pixel-is-area puts the nodes at the cell centres.
+    spec.point = false;
+    MakeRaster(dir + "/a.tif", spec);
+    Grid({"--like", dir + "/a.tif", kSceneT, "-Cu", "--type=float64", "-o", dir + "/a_o.tif"});
+    EXPECT_EQ(ReadRaster(dir + "/a_o.tif", 1).v[0], static_cast<double>(Core(46, 14, 0, kScene).v[2]));
+    EXPECT_EQ(ReadRaster(dir + "/a_o.tif", 1).areaOrPoint, "Area");
+}
+
+// Radar geometry: per-pixel positions and heights, with no-data in both.
+TEST(GridRadar, LatLonRastersAndTheDemGiveThePointComputationAndNoDataGivesNaN) {
+    const std::string dir = MakeTempDir("grid_radar");
+    const std::uint32_t nx = 7, ny = 5;
+    std::vector<double> lat(nx * ny), lon(nx * ny), dem(nx * ny);
+    for (std::uint32_t y = 0; y < ny; ++y)
+        for (std::uint32_t i = 0; i < nx; ++i) {
+            // A sheared, rotated swath, as radar geometry is.
+            lat[y * nx + i] = 44.1 - 0.031 * y + 0.0071 * i;
+            lon[y * nx + i] = 12.3 + 0.043 * i + 0.0093 * y;
+            dem[y * nx + i] = 100.0 * y + 7.5 * i - 20;
+        }
+    lat[1 * nx + 2] = -9999;                                    // the latitude's no-data
+    dem[3 * nx + 4] = -32768;                                   // the DEM's no-data
+    lon[4 * nx + 6] = std::numeric_limits<double>::quiet_NaN();  // NaN is no-data too
+    RasterSpec s;
+    s.nx = nx;
+    s.ny = ny;
+    s.hasNoData = true;
+    s.noData = -9999;
+    s.bands = {lat};
+    MakeRaster(dir + "/lat.tif", s);
+    s.hasNoData = false;
+    s.bands = {lon};
+    MakeRaster(dir + "/lon.tif", s);
+    s.hasNoData = true;
+    s.noData = -32768;
+    s.bands = {dem};
+    MakeRaster(dir + "/dem.tif", s);
+    const std::string out = dir + "/r.tif";
+    const ProgramRun r = RunProgram(kGrid, {"--lat", dir + "/lat.tif", "--lon", dir + "/lon.tif", "--dem",
+                                            dir + "/dem.tif", kSceneT, "-Ce,u", "--type=float64", "-o", out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "havorkastilo-grid: 3 of 35 nodes have no data in the input; they are NaN in '" + out + "'\n");
+    const RasterRead e = ReadRaster(out, 1), u = ReadRaster(out, 2);
+    EXPECT_FALSE(u.hasGt);
+    EXPECT_EQ(u.wkt, "");
+    ASSERT_EQ(u.v.size(), 35u);
+    for (std::size_t k = 0; k < 35; ++k) {
+        if (k == 1 * nx + 2 || k == 3 * nx + 4 || k == 4 * nx + 6) {
+            EXPECT_TRUE(std::isnan(u.v[k]) && std::isnan(e.v[k])) << k;
+            continue;
+        }
+        const Point p = Core(lat[k], lon[k], dem[k], kScene);
+        EXPECT_EQ(e.v[k], static_cast<double>(p.v[1])) << k;
+        EXPECT_EQ(u.v[k], static_cast<double>(p.v[2])) << k;
+    }
+    // The height matters: at 0 m the up component differs.
+    const Point ground = Core(lat[0], lon[0], 0, kScene);
+    EXPECT_NE(static_cast<double>(ground.v[2]), u.v[0]);
+    // netCDF keeps the rows upwards, as GDAL reads them, with NaN its
+    // fill value; -q leaves out the progress, not the count.
+    const ProgramRun q = RunProgram(kGrid, {"--lat", dir + "/lat.tif", "--lon", dir + "/lon.tif", "--dem",
+                                            dir + "/dem.tif", kSceneT, "-Cu", "--type=float64", "-q", "-o",
+                                            dir + "/r.nc"});
+    EXPECT_EQ(q.err, "havorkastilo-grid: 3 of 35 nodes have no data in the input; they are NaN in '" + dir +
+                         "/r.nc'\n");
+    const std::vector<double> nc = ReadNc(dir + "/r.nc", "up");
+    ASSERT_EQ(nc.size(), 35u);
+    for (std::uint32_t y = 0; y < ny; ++y)
+        for (std::uint32_t i = 0; i < nx; ++i) {
+            const double a = nc[(ny - 1 - y) * nx + i], b = u.v[y * nx + i];
+            EXPECT_TRUE(a == b || (std::isnan(a) && std::isnan(b))) << y << " " << i;
+        }
+}
+
+TEST(GridRadar, ALatitudeRasterAtThePoleIsTakenAndBeyondItRefused) {
+    const std::string dir = MakeTempDir("grid_pole");
+    RasterSpec s;
+    s.nx = 2;
+    s.ny = 2;
+    s.bands = {{90, -90, 45, 0}};
+    MakeRaster(dir + "/lat.tif", s);
+    s.bands = {{0, 0, 10, 20}};
+    MakeRaster(dir + "/lon.tif", s);
+    Grid({"--lat", dir + "/lat.tif", "--lon", dir + "/lon.tif", kSceneT, "-Cu", "--type=float64", "-o",
+          dir + "/ok.tif"});
+    EXPECT_EQ(ReadRaster(dir + "/ok.tif", 1).v[1], static_cast<double>(Core(-90, 0, 0, kScene).v[2]));
+    s.bands = {{90, -90.0000001, 45, 0}};
+    MakeRaster(dir + "/lat2.tif", s);
+    const ProgramRun r = RunProgram(kGrid, {"--lat", dir + "/lat2.tif", "--lon", dir + "/lon.tif", kSceneT, "-o",
+                                            dir + "/no.tif"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "havorkastilo-grid: --lat: '" + dir +
+                         "/lat2.tif' has the latitude -90.0000001 at row 0, column 1 (from 0), beyond -90 to 90 "
+                         "degrees\n");
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"lat.tif", "lat2.tif", "lon.tif", "ok.tif"}));
+}
+
+// Per-node time: the seconds of a raster after --time, each node at its own
+// epoch, to the 1e-7 s tick.
+TEST(GridPerNodeTime, ATimeRasterPutsEachNodeAtItsOwnEpoch) {
+    const std::string dir = MakeTempDir("grid_time");
+    const double gt[6] = {14, 0.25, 0, 46, 0, -0.25};
+    RasterSpec s;
+    s.nx = 4;
+    s.ny = 3;
+    s.gt = gt;
+    s.epsg = 4326;
+    s.bands = {{0, 0.1234567, 2.5, 2.5, 10, 12.75, -3.0000001, 1e-7, 86400, 600.5, 25, -25}};
+    MakeRaster(dir + "/t.tif", s);
+    Grid({"--like", dir + "/t.tif", "--time-raster", dir + "/t.tif", kSceneT, "-Cn,u", "--type=float64", "-o",
+          dir + "/o.tif"});
+    const RasterRead n = ReadRaster(dir + "/o.tif", 1), u = ReadRaster(dir + "/o.tif", 2);
+    for (std::uint32_t y = 0; y < 3; ++y)
+        for (std::uint32_t i = 0; i < 4; ++i) {
+            const std::size_t k = y * 4 + i;
+            const hgrid::Ticks t = kScene + static_cast<hgrid::Ticks>(std::llround(s.bands[0][k] * 1e7));
+            const Point p = Core(46 - 0.25 * (y + 0.5), 14 + 0.25 * (i + 0.5), 0, t);
+            EXPECT_EQ(n.v[k], static_cast<double>(p.v[0])) << k;
+            EXPECT_EQ(u.v[k], static_cast<double>(p.v[2])) << k;
+        }
+    // A tenth of a microsecond is seen: nodes 0 and 7 lie at the same place
+    // in two files only by their times.
+    EXPECT_NE(u.v[0], static_cast<double>(Core(46 - 0.125, 14.125, 0, kScene + 1).v[2]));
+
+    // The years' bounds hold for every node: the last tick of 2199 is in,
+    // the next is out.
+    RasterSpec one;
+    one.nx = 1;
+    one.ny = 1;
+    one.gt = gt;
+    one.epsg = 4326;
+    one.bands = {{0.9999999}};
+    MakeRaster(dir + "/end.tif", one);
+    const std::string late = "-T2199-12-31T23:59:59";
+    Grid({"--like", dir + "/end.tif", "--time-raster", dir + "/end.tif", late, "-o", dir + "/end_o.tif"});
+    one.bands = {{1.0}};
+    MakeRaster(dir + "/over.tif", one);
+    const ProgramRun r = RunProgram(kGrid, {"--like", dir + "/end.tif", "--time-raster", dir + "/over.tif", late,
+                                            "-o", dir + "/over_o.tif"});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, "havorkastilo-grid: --time-raster: '" + dir +
+                         "/over.tif' has the time 1 at row 0, column 0 (from 0), seconds after --time, which falls "
+                         "outside the years 1901 to 2199\n");
+    EXPECT_EQ(Names(dir).count("over_o.tif"), 0u);
+}
+
+TEST(GridPerNodeTime, RowTimeOnAProductsGridEqualsEachRowsOwnEpoch) {
+    const std::string dir = MakeTempDir("grid_like_rows");
+    const double gt[6] = {430000, 90, 0, 5100000, 0, -90};
+    RasterSpec s;
+    s.nx = 5;
+    s.ny = 4;
+    s.gt = gt;
+    s.epsg = 32633;
+    s.bands = {std::vector<double>(20, 0.0)};
+    MakeRaster(dir + "/utm.tif", s);
+    Grid({"--like", dir + "/utm.tif", "--row-time", "2019-01-17T05:21:30/2019-01-17T05:21:33.3", "-Cu",
+          "--type=float64", "-o", dir + "/rows.tif"});
+    const RasterRead rows = ReadRaster(dir + "/rows.tif", 1);
+    for (std::uint32_t y = 0; y < 4; ++y) {
+        // Image row y at 05:21:30 + 1.1 y s.
+        const hgrid::Ticks t = hgrid::ParseTime("2019-01-17T05:21:30", "t") + y * 11000000LL;
+        const std::string one = dir + "/one" + std::to_string(y) + ".tif";
+        Grid({"--like", dir + "/utm.tif", "-T" + hgrid::IsoTime(t), "-Cu", "--type=float64", "-o", one});
+        const RasterRead ref = ReadRaster(one, 1);
+        for (std::uint32_t i = 0; i < 5; ++i) EXPECT_EQ(rows.v[y * 5 + i], ref.v[y * 5 + i]) << y << " " << i;
+    }
+}
+
+// The look angles per node: band 1 the incidence, band 2 the azimuth.
+TEST(GridLineOfSight, AnglesFromRastersPerNodeInTheStatedConvention) {
+    const std::string dir = MakeTempDir("grid_los_rasters");
+    const double gt[6] = {14, 0.5, 0, 46.5, 0, -0.5};
+    RasterSpec s;
+    s.nx = 3;
+    s.ny = 1;
+    s.gt = gt;
+    s.epsg = 4326;
+    // A vertical look, Sentinel-1 ascending and descending, at 39 degrees.
+    const std::vector<double> inc = {0, 39, 39}, az = {55, 102, -102};
+    s.bands = {inc, az};
+    MakeRaster(dir + "/los.tif", s);
+    s.bands = {inc};
+    MakeRaster(dir + "/inc.tif", s);
+    s.bands = {az};
+    MakeRaster(dir + "/az.tif", s);
+    for (const std::string& look : {dir + "/los.tif", dir + "/inc.tif," + dir + "/az.tif"}) {
+        const std::string out = dir + "/o" + std::to_string(look.size()) + ".tif";
+        Grid({"--like", dir + "/los.tif", "--los-rasters", look, kSceneT, "-Clos,azimuth", "--type=float64", "-o",
+              out});
+        const RasterRead l = ReadRaster(out, 1), a = ReadRaster(out, 2);
+        const double d = M_PI / 180;
+        for (std::uint32_t i = 0; i < 3; ++i) {
+            const Point p = Core(46.25, 14.25 + 0.5 * i, 0, kScene);
+            const double n = static_cast<double>(p.v[0]), e = static_cast<double>(p.v[1]),
+                         u = static_cast<double>(p.v[2]);
+            if (i == 0) {
+                EXPECT_EQ(l.v[0], u);  // looking straight up sees only up
+            }
+            const double want = -e * std::sin(inc[i] * d) * std::sin(az[i] * d) +
+                                n * std::sin(inc[i] * d) * std::cos(az[i] * d) + u * std::cos(inc[i] * d);
+            EXPECT_NEAR(l.v[i], want, 1e-15) << look << " " << i;
+            const double track = (az[i] + 90) * d;
+            EXPECT_NEAR(a.v[i], -e * std::sin(track) + n * std::cos(track), 1e-15) << look << " " << i;
+        }
+    }
+}
+
+TEST(GridBadInput, RastersThatDoNotFit) {
+    const std::string dir = MakeTempDir("grid_bad_rasters");
+    const double gt[6] = {14, 0.5, 0, 46.5, 0, -0.5};
+    const double shifted[6] = {14.25, 0.5, 0, 46.5, 0, -0.5};
+    RasterSpec s;
+    s.nx = 3;
+    s.ny = 2;
+    s.gt = gt;
+    s.epsg = 4326;
+    s.bands = {std::vector<double>(6, 30.0)};
+    MakeRaster(dir + "/g.tif", s);
+    s.bands = {std::vector<double>(6, 90.0), std::vector<double>(6, 10.0)};
+    MakeRaster(dir + "/los90.tif", s);
+    s.bands = {std::vector<double>(6, 90.000001), std::vector<double>(6, 10.0)};
+    MakeRaster(dir + "/los91.tif", s);
+    s.bands = {{0, 0, 0, -1e-7, 0, 0}, std::vector<double>(6, 10.0)};
+    MakeRaster(dir + "/losneg.tif", s);
+    s.bands = {std::vector<double>(6, 30.0)};
+    s.gt = shifted;
+    MakeRaster(dir + "/shifted.tif", s);
+    s.gt = gt;
+    s.epsg = 0;
+    MakeRaster(dir + "/nocrs.tif", s);
+    s.epsg = 4326;
+    s.nx = 2;
+    s.ny = 3;
+    MakeRaster(dir + "/other.tif", s);
+    testsupport::WriteFile(dir + "/junk.tif", "not a raster\n");
+    const std::string g = dir + "/g.tif", out = dir + "/x.tif";
+    // The 90 degree incidence is in.
+    Grid({"--like", g, "--los-rasters", dir + "/los90.tif", kSceneT, "-Clos", "-o", dir + "/ok.tif"});
+    const BadCase cases[] = {
+        {{"--like", dir + "/nocrs.tif", kSceneT, "-o", out}, 2,
+         "--like: '" + dir + "/nocrs.tif' has no CRS, so the latitude and longitude of its pixels are unknown"},
+        {{"--like", dir + "/junk.tif", kSceneT, "-o", out}, 2, "--like: cannot read '" + dir + "/junk.tif': "},
+        {{"--like", g, "--dem", dir + "/other.tif", kSceneT, "-o", out}, 2,
+         "--dem: '" + dir + "/other.tif' is 2 x 3 pixels, but --like '" + g + "' is 3 x 2; rasters are not resampled"},
+        {{"--like", g, "--dem", dir + "/shifted.tif", kSceneT, "-o", out}, 2,
+         "--dem: '" + dir + "/shifted.tif' lies on another grid (geotransform 14.25 0.5 0 46.5 0 -0.5) than --like '" +
+             g + "' (14 0.5 0 46.5 0 -0.5); rasters are not resampled"},
+        {{"--lat", g, "--lon", dir + "/other.tif", kSceneT, "-o", out}, 2,
+         "--lon: '" + dir + "/other.tif' is 2 x 3 pixels, but --lat '" + g + "' is 3 x 2"},
+        {{"--lat", dir + "/los90.tif", "--lon", g, kSceneT, "-o", out}, 2,
+         "--lat: '" + dir + "/los90.tif' has 2 bands; one is needed (latitudes in degrees)"},
+        {{"--like", g, "--los-rasters", g, kSceneT, "-Clos", "-o", out}, 2,
+         "--los-rasters: '" + g +
+             "' has 1 band; one raster needs two (band 1 the incidence, band 2 the azimuth), or give INC,AZ"},
+        {{"--like", g, "--los-rasters", dir + "/los91.tif", kSceneT, "-Clos", "-o", out}, 2,
+         "--los-rasters: '" + dir +
+             "/los91.tif' has the incidence angle 90.000001 at row 1, column 0 (from 0), outside 0 to 90 degrees"},
+        {{"--like", g, "--los-rasters", dir + "/losneg.tif", kSceneT, "-Clos", "-o", out}, 2,
+         "--los-rasters: '" + dir +
+             "/losneg.tif' has the incidence angle -1e-07 at row 1, column 0 (from 0), outside 0 to 90 degrees"},
+        {{"--lat", g, kSceneT, "-o", out}, 2, "--lat needs --lon too: the positions need both rasters"},
+        {{"-I1", kSceneT, "-o", out}, 2, "--region is missing (-R W/E/S/N, or --like RASTER, or --lat and --lon)"},
+        {{"--like", g, "--pixel", kSceneT, "-o", out}, 2,
+         "--pixel does not apply to --like: its nodes are the raster's pixels"},
+        {{"--like", g, "--los", "30/10", "--los-rasters", dir + "/los90.tif", kSceneT, "-o", out}, 2,
+         "--los and --los-rasters both give the look angles; give one of them"},
+        {{"--like", g, "--row-time", "2019-01-17T05:21:33/2019-01-17T05:21:35", "--time-raster", g, "-o", out}, 2,
+         "--time-raster and --row-time both give the nodes' times; give one of them"},
+        {{"--like", g, "-R0/1/0/1", "-I1", kSceneT, "-o", out}, 2,
+         "--region and --like both give the nodes; give one of them"},
+        {{"--like", g, "--height", "5", "--dem", g, kSceneT, "-o", out}, 2,
+         "--height and --dem both give the heights; give one of them"},
+        {{"--like", g, "--time-raster", g, kSceneT, "-T2019-01-17T06:00:00", "-o", out}, 2,
+         "--time-raster needs one --time, the epoch its seconds count from; 2 are given"},
+        {{"--like", g, "-Clos", kSceneT, "-o", out}, 2,
+         "--components: 'los' asks for los, which needs the look angles of --los INC/AZ or --los-rasters INC,AZ"},
+        {{"-R14/15.5/45.5/46.5", "-I0.5", "--pixel", "--dem", dir + "/shifted.tif", kSceneT, "-o", out}, 2,
+         "--dem: '" + dir + "/shifted.tif' lies on another grid (geotransform 14.25 0.5 0 46.5 0 -0.5) than the grid "
+         "of --region and --spacing (14 0.5 0 46.5 0 -0.5); rasters are not resampled"},
+    };
+    for (const BadCase& c : cases) {
+        const ProgramRun r = RunProgram(kGrid, c.args);
+        EXPECT_EQ(r.status, c.status) << c.message;
+        EXPECT_EQ(r.err.rfind("havorkastilo-grid: " + c.message, 0), 0u) << r.err;
+        EXPECT_EQ(testsupport::Count(r.err, "\n"), 1) << r.err;
+        EXPECT_EQ(Names(dir).count("x.tif"), 0u) << c.message;
+    }
+    // Nothing else was left: only the inputs and the one good output.
+    EXPECT_EQ(Names(dir), (std::set<std::string>{"g.tif", "junk.tif", "los90.tif", "los91.tif", "losneg.tif",
+                                                 "nocrs.tif", "ok.tif", "other.tif", "shifted.tif"}));
+}
+
+// On a latitude/longitude grid a DEM on the same nodes is honoured.
+TEST(GridRadar, ADemOnTheRegionsGrid) {
+    const std::string dir = MakeTempDir("grid_dem");
+    const double gt[6] = {14, 0.5, 0, 46.5, 0, -0.5};
+    RasterSpec s;
+    s.nx = 3;
+    s.ny = 2;
+    s.gt = gt;
+    s.epsg = 4326;
+    s.bands = {{0, 1000, 2000, 3000, 4000, 8848}};
+    MakeRaster(dir + "/dem.tif", s);
+    Grid({"-R14/15.5/45.5/46.5", "-I0.5", "--pixel", "--dem", dir + "/dem.tif", kSceneT, "-Cu", "--type=float64",
+          "-o", dir + "/o.tif"});
+    const RasterRead u = ReadRaster(dir + "/o.tif", 1);
+    for (std::uint32_t y = 0; y < 2; ++y)
+        for (std::uint32_t i = 0; i < 3; ++i)
+            EXPECT_EQ(u.v[y * 3 + i],
+                      static_cast<double>(Core(46.25L - 0.5L * y, 14.25L + 0.5L * i, s.bands[0][y * 3 + i], kScene).v[2]));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 #ifndef TESTS_SUPPORT_RUN_PROGRAM_H
 #define TESTS_SUPPORT_RUN_PROGRAM_H
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,9 @@ long SmallestStartingLimit(const std::string& exe);
 // written with text.
 std::string ReadFile(const std::string& path);
 void WriteFile(const std::string& path, const std::string& text);
+
+// The names in a folder, hidden ones included, without "." and "..".
+std::set<std::string> Names(const std::string& dir);
 
 // A new folder of its own under GoogleTest's temporary folder, named after
 // name (empty when it cannot be made).

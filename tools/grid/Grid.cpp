@@ -7,9 +7,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <thread>
+#include <unordered_map>
 
 #include "GNSS/SunMoon.h"
 #include "GNSS/TideEpoch.h"
@@ -281,9 +283,12 @@ namespace {
 struct Look {
     long double sinInc = 0, cosInc = 1, sinAz = 0, cosAz = 1;
     explicit Look(const Settings& s) {
-        if (!s.hasLos) return;
-        numerics::SinCos(deg2rad(s.losInc), sinInc, cosInc);
-        numerics::SinCos(deg2rad(s.losAz), sinAz, cosAz);
+        if (s.hasLos) Set(s.losInc, s.losAz);
+    }
+    Look(long double inc, long double az) { Set(inc, az); }
+    void Set(long double inc, long double az) {
+        numerics::SinCos(deg2rad(inc), sinInc, cosInc);
+        numerics::SinCos(deg2rad(az), sinAz, cosAz);
     }
 };
 
@@ -310,6 +315,143 @@ std::unique_ptr<havorkastilo::TideEpoch> MakeEpoch(Ticks t, const SunMoon& eph) 
     long double sec;
     SplitTicks(t, day, sec);
     return std::make_unique<havorkastilo::TideEpoch>(day, sec, eph);
+}
+
+// One worker's epochs of the distinct times it meets, from its own
+// ephemeris: the Sun and the Moon once per time (per row, for times along
+// the rows), kept for the times met again.
+class EpochCache {
+  public:
+    explicit EpochCache(bool precise) : eph_(precise ? Ephemeris::Precise : Ephemeris::Series) {}
+    const havorkastilo::TideEpoch& At(Ticks t) {
+        if (last_ && t == lastTime_) return *last_;
+        auto it = kept_.find(t);
+        if (it == kept_.end()) {
+            if (kept_.size() >= kKept) kept_.clear();
+            it = kept_.emplace(t, MakeEpoch(t, eph_)).first;
+        }
+        lastTime_ = t;
+        last_ = it->second.get();
+        return *last_;
+    }
+
+  private:
+    static constexpr std::size_t kKept = 4096;
+    SunMoon eph_;
+    std::unordered_map<Ticks, std::unique_ptr<havorkastilo::TideEpoch>> kept_;
+    const havorkastilo::TideEpoch* last_ = nullptr;
+    Ticks lastTime_ = 0;
+};
+
+// Nodes a block of per-node inputs holds at most: their 49 bytes a node
+// stay within 6.2 MiB.
+constexpr std::size_t kInputNodes = std::size_t(1) << 17;
+
+// Rows of a block: as many as maxNodes and the values' buffer allow,
+// whole multiples of the writer's chunk rows.
+std::size_t BlockRows(std::size_t ny, std::size_t nx, std::size_t perRowEpoch, std::size_t groupT,
+                      std::size_t multiple, std::size_t maxNodes) {
+    std::size_t rows = std::max<std::size_t>(
+        1, std::min({ny, kBlockValues / (perRowEpoch * groupT), std::max<std::size_t>(1, maxNodes / nx)}));
+    if (rows > multiple) rows -= rows % multiple;
+    else rows = std::min(multiple, ny);
+    return rows;
+}
+
+// Runs work on nthreads threads (the caller's among them) and rethrows the
+// first failure.
+void OnThreads(unsigned nthreads, const std::function<void(const std::atomic<bool>&)>& work) {
+    std::exception_ptr failure;
+    std::atomic<bool> failed{false};
+    auto guarded = [&]() {
+        try {
+            work(failed);
+        } catch (...) {
+            if (!failed.exchange(true)) failure = std::current_exception();
+        }
+    };
+    std::vector<std::thread> pool;
+    for (unsigned k = 1; k < nthreads; ++k) pool.emplace_back(guarded);
+    guarded();
+    for (std::thread& th : pool) th.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+// Compute for nodes with inputs of their own (rasters).
+void ComputeNodes(const Settings& s, Writer& out, const std::function<void(std::uint64_t)>& progress,
+                  const std::atomic<bool>* stop, NodeSource& source, std::uint64_t* noData) {
+    using havorkastilo::TidePoint;
+    const std::size_t nc = s.components.size(), nx = s.grid.nx, ny = s.grid.ny;
+    const std::size_t perRowEpoch = nc * nx;
+    const std::size_t groupT = std::max<std::size_t>(1, std::min(s.times.size(), kBlockValues / perRowEpoch));
+    const std::size_t blockRows =
+        BlockRows(ny, nx, perRowEpoch, groupT, std::max<std::uint32_t>(1, out.RowMultiple()), kInputNodes);
+    // On a latitude/longitude grid the rows' and columns' angles, once.
+    std::vector<TidePoint::Angle> gridLon, gridLat;
+    if (s.nodes == Nodes::LatLon) {
+        for (std::uint32_t i = 0; i < s.grid.nx; ++i) gridLon.emplace_back(deg2rad(s.grid.Lon(i)));
+        for (std::uint32_t j = 0; j < s.grid.ny; ++j) gridLat.emplace_back(deg2rad(s.grid.Lat(j)));
+    }
+    const Look look(s);
+    SunMoon eph(s.precise ? Ephemeris::Precise : Ephemeris::Series);
+    std::vector<double> values(perRowEpoch * groupT * blockRows);
+    NodeBlock b;
+    std::uint64_t done = 0, missing = 0;
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+
+    for (std::size_t t0 = 0; t0 < s.times.size(); t0 += groupT) {
+        const std::size_t nt = std::min(groupT, s.times.size() - t0);
+        std::vector<std::unique_ptr<havorkastilo::TideEpoch>> epochs;
+        const bool ownTime = s.rowTime || !s.rasters.timeRaster.empty();
+        if (!ownTime)
+            for (std::size_t t = 0; t < nt; ++t) epochs.push_back(MakeEpoch(s.times[t0 + t], eph));
+        for (std::uint32_t row0 = 0; row0 < ny; row0 += static_cast<std::uint32_t>(blockRows)) {
+            if (stop && stop->load()) throw GridError("interrupted", 1);
+            const std::uint32_t nrows = static_cast<std::uint32_t>(std::min<std::size_t>(blockRows, ny - row0));
+            source.Read(row0, nrows, b);
+            if (t0 == 0)
+                for (std::size_t k = 0; k < std::size_t(nrows) * nx; ++k) missing += b.valid[k] == 0;
+            std::atomic<std::uint32_t> next{0};
+            OnThreads(std::min<unsigned>(std::max(1u, s.threads), nrows), [&](const std::atomic<bool>& failed) {
+                TidePoint p = TidePoint::Geodetic(flh(0, 0, 0));
+                neu l;
+                xyz x;
+                EpochCache own(s.precise);
+                for (std::uint32_t r; (r = next.fetch_add(1)) < nrows;) {
+                    if (failed.load()) return;
+                    const Ticks rowTime = s.rowTime ? RowTime(s, row0 + r) : 0;
+                    for (std::size_t i = 0; i < nx; ++i) {
+                        const std::size_t k = r * nx + i;
+                        if (!b.valid[k]) {
+                            for (std::size_t t = 0; t < nt; ++t)
+                                for (std::size_t c = 0; c < nc; ++c) values[((t * nc + c) * nrows + r) * nx + i] = nan;
+                            continue;
+                        }
+                        const long double h = b.height.empty() ? s.height : static_cast<long double>(b.height[k]);
+                        if (s.nodes == Nodes::LatLon)
+                            p.SetGeodetic(gridLat[row0 + r], gridLon[i], h);
+                        else
+                            p.SetGeodetic(TidePoint::Angle(deg2rad(static_cast<long double>(b.lat[k]))),
+                                          TidePoint::Angle(deg2rad(static_cast<long double>(b.lon[k]))), h);
+                        const Look node = b.inc.empty() ? look : Look(b.inc[k], b.az[k]);
+                        for (std::size_t t = 0; t < nt; ++t) {
+                            const havorkastilo::TideEpoch& e = !b.time.empty() ? own.At(b.time[k])
+                                                               : s.rowTime      ? own.At(rowTime)
+                                                                                : *epochs[t];
+                            p.Displacement(e, l, x);
+                            for (std::size_t c = 0; c < nc; ++c)
+                                values[((t * nc + c) * nrows + r) * nx + i] = Pick(s.components[c], l, x, node);
+                        }
+                    }
+                }
+            });
+            out.Block(row0, nrows, t0, nt, values);
+            done += std::uint64_t(nrows) * nx * nt;
+            if (progress) progress(done);
+        }
+    }
+    if (noData) *noData = missing;
+    out.Close();
 }
 
 
@@ -342,19 +484,22 @@ Ticks RowTime(const Settings& s, std::uint32_t j) {
 }
 
 void Compute(const Settings& s, Writer& out, const std::function<void(std::uint64_t)>& progress,
-             const std::atomic<bool>* stop) {
+             const std::atomic<bool>* stop, NodeSource* nodes, std::uint64_t* noData) {
     using havorkastilo::TidePoint;
+    if (noData) *noData = 0;
+    if (s.perNodeInput()) {
+        if (!nodes) throw GridError("the nodes' rasters are not open", 1);
+        ComputeNodes(s, out, progress, stop, *nodes, noData);
+        return;
+    }
     const LatLonGrid& g = s.grid;
     const std::size_t nc = s.components.size();
     const std::size_t nx = g.nx;
     // Epoch groups and row blocks that keep the buffer within kBlockValues.
     const std::size_t perRowEpoch = nc * nx;
     const std::size_t groupT = std::max<std::size_t>(1, std::min(s.times.size(), kBlockValues / perRowEpoch));
-    const std::size_t multiple = std::max<std::uint32_t>(1, out.RowMultiple());
-    std::size_t blockRows =
-        std::max<std::size_t>(1, std::min<std::size_t>(g.ny, kBlockValues / (perRowEpoch * groupT)));
-    if (blockRows > multiple) blockRows -= blockRows % multiple;
-    else blockRows = std::min<std::size_t>(multiple, g.ny);
+    const std::size_t blockRows = BlockRows(g.ny, nx, perRowEpoch, groupT, std::max<std::uint32_t>(1, out.RowMultiple()),
+                                            std::numeric_limits<std::size_t>::max());
 
     // Sines and cosines of every column and row, found once.
     std::vector<TidePoint::Angle> lon, lat;
@@ -380,42 +525,29 @@ void Compute(const Settings& s, Writer& out, const std::function<void(std::uint6
             if (stop && stop->load()) throw GridError("interrupted", 1);
             const std::uint32_t nrows = static_cast<std::uint32_t>(std::min<std::size_t>(blockRows, g.ny - row0));
             std::atomic<std::uint32_t> next{0};
-            std::exception_ptr failure;
-            std::atomic<bool> failed{false};
-            auto work = [&]() {
-                try {
-                    TidePoint p = TidePoint::Geodetic(flh(0, 0, 0));
-                    neu l;
-                    xyz x;
-                    // With time along the rows, the Sun and the Moon of each
-                    // row, from this worker's own ephemeris.
-                    std::unique_ptr<SunMoon> own;
-                    std::unique_ptr<havorkastilo::TideEpoch> rowEpoch;
-                    if (s.rowTime)
-                        own = std::make_unique<SunMoon>(s.precise ? Ephemeris::Precise : Ephemeris::Series);
-                    for (std::uint32_t r; (r = next.fetch_add(1)) < nrows;) {
-                        if (failed.load()) return;
-                        const TidePoint::Angle& la = lat[row0 + r];
-                        if (s.rowTime) rowEpoch = MakeEpoch(RowTime(s, row0 + r), *own);
-                        for (std::size_t i = 0; i < nx; ++i) {
-                            p.SetGeodetic(la, lon[i], s.height);
-                            for (std::size_t t = 0; t < nt; ++t) {
-                                p.Displacement(s.rowTime ? *rowEpoch : *epochs[t], l, x);
-                                for (std::size_t c = 0; c < nc; ++c)
-                                    values[((t * nc + c) * nrows + r) * nx + i] =
-                                        Pick(s.components[c], l, x, look);
-                            }
+            OnThreads(std::min<unsigned>(nthreads, nrows), [&](const std::atomic<bool>& failed) {
+                TidePoint p = TidePoint::Geodetic(flh(0, 0, 0));
+                neu l;
+                xyz x;
+                // With time along the rows, the Sun and the Moon of each
+                // row, from this worker's own ephemeris.
+                std::unique_ptr<SunMoon> own;
+                std::unique_ptr<havorkastilo::TideEpoch> rowEpoch;
+                if (s.rowTime) own = std::make_unique<SunMoon>(s.precise ? Ephemeris::Precise : Ephemeris::Series);
+                for (std::uint32_t r; (r = next.fetch_add(1)) < nrows;) {
+                    if (failed.load()) return;
+                    const TidePoint::Angle& la = lat[row0 + r];
+                    if (s.rowTime) rowEpoch = MakeEpoch(RowTime(s, row0 + r), *own);
+                    for (std::size_t i = 0; i < nx; ++i) {
+                        p.SetGeodetic(la, lon[i], s.height);
+                        for (std::size_t t = 0; t < nt; ++t) {
+                            p.Displacement(s.rowTime ? *rowEpoch : *epochs[t], l, x);
+                            for (std::size_t c = 0; c < nc; ++c)
+                                values[((t * nc + c) * nrows + r) * nx + i] = Pick(s.components[c], l, x, look);
                         }
                     }
-                } catch (...) {
-                    if (!failed.exchange(true)) failure = std::current_exception();
                 }
-            };
-            std::vector<std::thread> pool;
-            for (unsigned k = 1; k < std::min<unsigned>(nthreads, nrows); ++k) pool.emplace_back(work);
-            work();
-            for (std::thread& th : pool) th.join();
-            if (failure) std::rethrow_exception(failure);
+            });
             out.Block(row0, nrows, t0, nt, values);
             done += std::uint64_t(nrows) * nx * nt;
             if (progress) progress(done);

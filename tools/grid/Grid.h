@@ -19,6 +19,8 @@
 #include <string>
 #include <vector>
 
+#include "GNSS/UtcTicks.h"
+
 namespace hgrid {
 
 // An error of the input (status 2) or of the run (status 1); the text is the
@@ -34,8 +36,8 @@ class GridError : public std::runtime_error {
 
 // A UTC epoch as whole 100-ns ticks since MJD 0, 00:00:00.
 using Ticks = std::int64_t;
-constexpr Ticks kTicksPerSecond = 10000000;
-constexpr Ticks kTicksPerDay = 86400 * kTicksPerSecond;
+using havorkastilo::kTicksPerDay;
+using havorkastilo::kTicksPerSecond;
 
 // The epoch's Modified Julian Day and seconds of that day, as the program
 // forms them from the same time written with seven decimals
@@ -58,6 +60,18 @@ struct LatLonGrid {
     // Coordinates of column i and row j (row 0 is the southernmost).
     long double Lon(std::uint32_t i) const { return pixel ? west + (i + 0.5L) * dx : west + i * dx; }
     long double Lat(std::uint32_t j) const { return pixel ? south + (j + 0.5L) * dy : south + j * dy; }
+    // GDAL's geotransform of the grid's raster: the outer corner of the
+    // first (north-west) pixel, half a spacing outside W and N for nodes on
+    // the grid lines.
+    void GeoTransform(double gt[6]) const {
+        const long double half = pixel ? 0.0L : 0.5L;
+        gt[0] = static_cast<double>(west - half * dx);
+        gt[1] = static_cast<double>(dx);
+        gt[2] = 0;
+        gt[3] = static_cast<double>(north + half * dy);
+        gt[4] = 0;
+        gt[5] = -static_cast<double>(dy);
+    }
 };
 
 // Reads -R W/E/S/N and -I DX[/DY] (degrees, or with the suffix m or s arc
@@ -81,8 +95,42 @@ std::vector<Component> ParseComponents(const std::string& list);
 const char* VariableName(Component c);  // north, east, up, ecef_x, ...
 const char* LongName(Component c);
 
+// Where the nodes lie: on a latitude/longitude grid (-R, -I), on an
+// existing raster's grid in its own CRS (--like), or at the positions of
+// latitude and longitude rasters (--lat, --lon: radar geometry).
+enum class Nodes { LatLon, Like, Points };
+
+// The rasters of a run, by option; an empty path is an option not given.
+// losInc and losAz may name the same file: its bands 1 and 2.
+struct RasterInputs {
+    std::string like, lat, lon, dem, timeRaster, losInc, losAz;
+};
+
+// The nodes of a raster grid (Nodes::Like or Points): its size and, for
+// Like, GDAL's geotransform (the outer corner of the first pixel, whatever
+// the file's AREA_OR_POINT: a pixel's value lies at its centre, column
+// i + 0.5 and row j + 0.5) and its CRS as WKT.  Image row 0 is the first
+// of the file (the northernmost for a north-up raster); it is the grid's
+// row ny - 1, as the grid's rows run upwards.
+struct RasterGeometry {
+    double gt[6] = {0, 1, 0, 0, 0, 1};
+    std::string wkt;
+    bool geographic = false;  // the CRS is EPSG:4326 itself: x is longitude, y latitude
+    bool point = false;       // the file says AREA_OR_POINT=Point
+    bool rotated() const { return gt[2] != 0 || gt[4] != 0; }
+    // Coordinates (x, y) of the node of column i and grid row j.
+    void Node(std::uint32_t i, std::uint32_t j, std::uint32_t ny, double& x, double& y) const {
+        const double c = i + 0.5, r = (ny - 1 - j) + 0.5;
+        x = gt[0] + c * gt[1] + r * gt[2];
+        y = gt[3] + c * gt[4] + r * gt[5];
+    }
+};
+
 struct Settings {
-    LatLonGrid grid;
+    LatLonGrid grid;  // for Like and Points only nx and ny
+    Nodes nodes = Nodes::LatLon;
+    RasterInputs rasters;
+    RasterGeometry raster;
     long double height = 0;  // ellipsoidal height of every node, metres
     std::vector<Ticks> times;
     std::vector<Component> components;
@@ -95,6 +143,14 @@ struct Settings {
     // tick); times then holds that one start time.
     bool rowTime = false;
     Ticks rowTimeEnd = 0;
+    // With rasters.timeRaster: each node at times[0] plus that raster's
+    // seconds (rounded to the 1e-7 s tick).
+    // Some node's input can have no data: the files carry NaN as no-data.
+    bool mayHaveNoData() const {
+        return !rasters.lat.empty() || !rasters.dem.empty() || !rasters.timeRaster.empty() ||
+               !rasters.losInc.empty();
+    }
+    bool perNodeInput() const { return nodes != Nodes::LatLon || mayHaveNoData(); }
     unsigned threads = 1;
     bool float64 = false;
     int deflate = 1;
@@ -129,11 +185,45 @@ std::unique_ptr<Writer> GeotiffWriter(const std::string& path, const std::string
 extern const char* const kModel;
 const char* EphemerisName(bool precise);
 
+// The inputs of the nodes of some grid rows, node k = r * nx + i for row
+// row0 + r: latitude and longitude in degrees, and what the rasters give
+// (ellipsoidal height in metres, epoch, look angles in degrees); valid is 0
+// where an input has no data.
+struct NodeBlock {
+    std::vector<double> lat, lon, height, inc, az;
+    std::vector<Ticks> time;
+    std::vector<unsigned char> valid;
+};
+
+// Reads the nodes' inputs block by block (from the calling thread only).
+class NodeSource {
+  public:
+    virtual ~NodeSource() = default;
+    // Fills b for grid rows [row0, row0 + nrows): lat, lon and valid
+    // always; height, time, inc and az when the source has them (else they
+    // are left empty and the settings' constants hold).  Throws GridError
+    // for a value out of range (status 2) or a failed read (status 1).
+    virtual void Read(std::uint32_t row0, std::uint32_t nrows, NodeBlock& b) = 0;
+};
+
+// Checks the rasters of s.rasters (readable, one band or the bands needed,
+// the same size, a CRS for --like, a DEM on the same grid) and sets
+// s.nodes, s.grid.nx, s.grid.ny and s.raster from them.  Throws GridError
+// (status 2) naming the option and the file.
+void OpenRasters(Settings& s);
+
+// The source that reads s's rasters (after OpenRasters), block by block;
+// --like nodes are turned into latitude and longitude on WGS 84 / GRS80
+// through GDAL/PROJ.
+std::unique_ptr<NodeSource> RasterSource(const Settings& s);
+
 // Computes every node and epoch and hands the blocks to out.  progress (if
 // set) is called from the calling thread after each block with the nodes
 // done so far; stop, when it becomes true, ends the run with GridError.
+// With nodes (needed when s.perNodeInput()), each node's inputs come from
+// it; a node without data gets NaN, and noData (if set) counts those nodes.
 void Compute(const Settings& s, Writer& out, const std::function<void(std::uint64_t)>& progress,
-             const std::atomic<bool>* stop);
+             const std::atomic<bool>* stop, NodeSource* nodes = nullptr, std::uint64_t* noData = nullptr);
 
 // The displacement of one node at one epoch, for a caller or a test: the
 // components in order, through the same code path as Compute.

@@ -2,9 +2,12 @@
 // GDAL, written block by block of rows.
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
+#include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <cpl_conv.h>
@@ -19,6 +22,44 @@ namespace hgrid {
 
 namespace {
 
+// The units of a projected CRS's axes, in CF's spelling.
+std::string ProjectedUnits(const std::string& wkt) {
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+    std::string units = "m";
+    if (OSRSetFromUserInput(srs, wkt.c_str()) == OGRERR_NONE) {
+        char* name = nullptr;
+        const double metres = OSRGetLinearUnits(srs, &name);
+        if (metres != 1.0 && name) units = name;
+    }
+    OSRDestroySpatialReference(srs);
+    return units;
+}
+
+// GMT's node_offset: 1 for values of cells, 0 for values at grid lines or
+// points.
+int NodeOffset(const Settings& s) {
+    return s.nodes == Nodes::LatLon ? (s.grid.pixel ? 1 : 0) : (s.raster.point ? 0 : 1);
+}
+
+std::string NodeRegistration(const Settings& s) {
+    if (s.nodes == Nodes::LatLon) return s.grid.pixel ? "pixel (cell centres)" : "grid-line";
+    return std::string(s.raster.point ? "pixel-is-point" : "pixel-is-area (cell centres)") + " of " + s.rasters.like;
+}
+
+// The files' attributes that name the rasters of the run.
+std::vector<std::pair<const char*, std::string>> RasterAttributes(const Settings& s) {
+    std::vector<std::pair<const char*, std::string>> out;
+    const RasterInputs& in = s.rasters;
+    if (!in.like.empty()) out.emplace_back("like_raster", in.like);
+    if (!in.lat.empty()) out.emplace_back("lat_raster", in.lat);
+    if (!in.lon.empty()) out.emplace_back("lon_raster", in.lon);
+    if (!in.dem.empty()) out.emplace_back("dem_raster", in.dem);
+    if (!in.timeRaster.empty()) out.emplace_back("time_raster", in.timeRaster);
+    if (!in.losInc.empty())
+        out.emplace_back("los_rasters", in.losInc == in.losAz ? in.losInc : in.losInc + "," + in.losAz);
+    return out;
+}
+
 class Netcdf : public Writer {
   public:
     Netcdf(const std::string& path, const std::string& name, const Settings& s) : name_(name), s_(s) {
@@ -26,25 +67,46 @@ class Netcdf : public Writer {
         Check(nc_create(path.c_str(), NC_CLOBBER | NC_NETCDF4, &id_));
         open_ = true;
         const bool stack = s.times.size() > 1;
+        // Latitude and longitude axes, projected x and y, or none (radar
+        // geometry: the positions are the --lat and --lon rasters').
+        const bool degrees = s.nodes == Nodes::LatLon || (s.nodes == Nodes::Like && s.raster.geographic);
+        const bool axes = s.nodes != Nodes::Points;
         int dimT = -1, dimY, dimX;
         if (stack) Check(nc_def_dim(id_, "time", s.times.size(), &dimT));
-        Check(nc_def_dim(id_, "lat", g.ny, &dimY));
-        Check(nc_def_dim(id_, "lon", g.nx, &dimX));
-        int vlat, vlon, vtime, vcrs;
-        Check(nc_def_var(id_, "lat", NC_DOUBLE, 1, &dimY, &vlat));
-        Text(vlat, "standard_name", "latitude");
-        Text(vlat, "long_name", "geodetic latitude");
-        Text(vlat, "units", "degrees_north");
-        Text(vlat, "axis", "Y");
-        Check(nc_def_var(id_, "lon", NC_DOUBLE, 1, &dimX, &vlon));
-        Text(vlon, "standard_name", "longitude");
-        Text(vlon, "long_name", "longitude");
-        Text(vlon, "units", "degrees_east");
-        Text(vlon, "axis", "X");
+        Check(nc_def_dim(id_, degrees ? "lat" : "y", g.ny, &dimY));
+        Check(nc_def_dim(id_, degrees ? "lon" : "x", g.nx, &dimX));
+        int vlat = -1, vlon = -1, vtime, vcrs;
+        if (degrees) {
+            Check(nc_def_var(id_, "lat", NC_DOUBLE, 1, &dimY, &vlat));
+            Text(vlat, "standard_name", "latitude");
+            Text(vlat, "long_name", "geodetic latitude");
+            Text(vlat, "units", "degrees_north");
+            Text(vlat, "axis", "Y");
+            Check(nc_def_var(id_, "lon", NC_DOUBLE, 1, &dimX, &vlon));
+            Text(vlon, "standard_name", "longitude");
+            Text(vlon, "long_name", "longitude");
+            Text(vlon, "units", "degrees_east");
+            Text(vlon, "axis", "X");
+        } else if (axes) {
+            const std::string units = ProjectedUnits(s.raster.wkt);
+            Check(nc_def_var(id_, "y", NC_DOUBLE, 1, &dimY, &vlat));
+            Text(vlat, "standard_name", "projection_y_coordinate");
+            Text(vlat, "long_name", "y coordinate of projection");
+            Text(vlat, "units", units);
+            Text(vlat, "axis", "Y");
+            Check(nc_def_var(id_, "x", NC_DOUBLE, 1, &dimX, &vlon));
+            Text(vlon, "standard_name", "projection_x_coordinate");
+            Text(vlon, "long_name", "x coordinate of projection");
+            Text(vlon, "units", units);
+            Text(vlon, "axis", "X");
+        }
         if (s.rowTime) {
             // Each row at its own time: time is a coordinate along lat.
             Check(nc_def_var(id_, "time", NC_DOUBLE, 1, &dimY, &vtime));
             Text(vtime, "long_name", "epoch of each row, UTC");
+        } else if (!s.rasters.timeRaster.empty()) {
+            Check(nc_def_var(id_, "time", NC_DOUBLE, 0, nullptr, &vtime));
+            Text(vtime, "long_name", "reference epoch, UTC: each node at this epoch plus its seconds in the time raster");
         } else {
             Check(nc_def_var(id_, "time", NC_DOUBLE, stack ? 1 : 0, stack ? &dimT : nullptr, &vtime));
             Text(vtime, "long_name", "epoch, UTC");
@@ -55,16 +117,27 @@ class Netcdf : public Writer {
         Text(vtime, "units", since);
         Text(vtime, "calendar", "standard");
         Text(vtime, "axis", "T");
-        Check(nc_def_var(id_, "crs", NC_INT, 0, nullptr, &vcrs));
-        Text(vcrs, "grid_mapping_name", "latitude_longitude");
-        const double a = 6378137.0, rf = 298.257223563;
-        Check(nc_put_att_double(id_, vcrs, "semi_major_axis", NC_DOUBLE, 1, &a));
-        Check(nc_put_att_double(id_, vcrs, "inverse_flattening", NC_DOUBLE, 1, &rf));
-        Text(vcrs, "crs_wkt",
-             "GEOGCRS[\"WGS 84\",DATUM[\"World Geodetic System 1984\",ELLIPSOID[\"WGS 84\",6378137,"
-             "298.257223563]],CS[ellipsoidal,2],AXIS[\"latitude\",north],AXIS[\"longitude\",east],"
-             "ANGLEUNIT[\"degree\",0.0174532925199433],ID[\"EPSG\",4326]]");
-        Text(vcrs, "epsg_code", "EPSG:4326");
+        if (degrees) {
+            Check(nc_def_var(id_, "crs", NC_INT, 0, nullptr, &vcrs));
+            Text(vcrs, "grid_mapping_name", "latitude_longitude");
+            const double a = 6378137.0, rf = 298.257223563;
+            Check(nc_put_att_double(id_, vcrs, "semi_major_axis", NC_DOUBLE, 1, &a));
+            Check(nc_put_att_double(id_, vcrs, "inverse_flattening", NC_DOUBLE, 1, &rf));
+            Text(vcrs, "crs_wkt",
+                 "GEOGCRS[\"WGS 84\",DATUM[\"World Geodetic System 1984\",ELLIPSOID[\"WGS 84\",6378137,"
+                 "298.257223563]],CS[ellipsoidal,2],AXIS[\"latitude\",north],AXIS[\"longitude\",east],"
+                 "ANGLEUNIT[\"degree\",0.0174532925199433],ID[\"EPSG\",4326]]");
+            Text(vcrs, "epsg_code", "EPSG:4326");
+        } else if (axes) {
+            Check(nc_def_var(id_, "crs", NC_INT, 0, nullptr, &vcrs));
+            GridMapping(vcrs, s.raster.wkt);
+            Text(vcrs, "crs_wkt", s.raster.wkt);
+            Text(vcrs, "spatial_ref", s.raster.wkt);
+            char gt[256];
+            std::snprintf(gt, sizeof gt, "%.17g %.17g %.17g %.17g %.17g %.17g", s.raster.gt[0], s.raster.gt[1],
+                          s.raster.gt[2], s.raster.gt[3], s.raster.gt[4], s.raster.gt[5]);
+            Text(vcrs, "GeoTransform", gt);
+        }
 
         const int dims3[3] = {dimT, dimY, dimX};
         const int* dims = stack ? dims3 : dims3 + 1;
@@ -84,10 +157,15 @@ class Netcdf : public Writer {
             Check(nc_def_var_chunking(id_, v, NC_CHUNKED, stack ? chunk3 : chunk3 + 1));
             if (s.deflate > 0) Check(nc_def_var_deflate(id_, v, 1, 1, s.deflate));
             Check(nc_set_var_chunk_cache(id_, v, 2 * rowsPerChunk_ * g.nx * size, 7, 0.75f));
+            if (s.perNodeInput()) {
+                const float nanf = std::numeric_limits<float>::quiet_NaN();
+                const double nand = std::numeric_limits<double>::quiet_NaN();
+                Check(s.float64 ? nc_def_var_fill(id_, v, 0, &nand) : nc_def_var_fill(id_, v, 0, &nanf));
+            }
             Text(v, "long_name", LongName(c));
             Text(v, "units", "m");
-            Text(v, "grid_mapping", "crs");
-            Text(v, "coordinates", "time lat lon");
+            if (axes) Text(v, "grid_mapping", "crs");
+            Text(v, "coordinates", degrees ? "time lat lon" : "time");
             vars_.push_back(v);
             lo_.push_back(HUGE_VAL);
             hi_.push_back(-HUGE_VAL);
@@ -98,26 +176,44 @@ class Netcdf : public Writer {
         Global("source", std::string("havorkastilo-grid ") + HAVORKASTILO_VERSION);
         Global("model", kModel);
         Global("ephemeris", EphemerisName(s.precise));
-        Global("node_registration", g.pixel ? "pixel (cell centres)" : "grid-line");
+        Sources(s);
+        if (s.hasLos || !s.rasters.losInc.empty()) Global("los_convention", LongName(Component::Los));
         if (s.hasLos) {
-            Global("los_convention", LongName(Component::Los));
             const double look[2] = {static_cast<double>(s.losInc), static_cast<double>(s.losAz)};
             Check(nc_put_att_double(id_, NC_GLOBAL, "los_incidence_azimuth_deg", NC_DOUBLE, 2, look));
         }
-        const int offset = g.pixel ? 1 : 0;  // GMT's name for the registration
-        Check(nc_put_att_int(id_, NC_GLOBAL, "node_offset", NC_INT, 1, &offset));
-        const double yr[2] = {static_cast<double>(g.Lat(0)), static_cast<double>(g.Lat(g.ny - 1))};
-        const double xr[2] = {static_cast<double>(g.Lon(0)), static_cast<double>(g.Lon(g.nx - 1))};
-        Check(nc_put_att_double(id_, vlat, "actual_range", NC_DOUBLE, 2, yr));
-        Check(nc_put_att_double(id_, vlon, "actual_range", NC_DOUBLE, 2, xr));
+        // The axes' values: the grid's nodes, or the raster's pixel
+        // centres.
+        std::vector<double> ys(axes ? g.ny : 0), xs(axes ? g.nx : 0);
+        for (std::uint32_t j = 0; j < ys.size(); ++j) {
+            double x;
+            if (s.nodes == Nodes::LatLon) ys[j] = static_cast<double>(g.Lat(j));
+            else s.raster.Node(0, j, g.ny, x, ys[j]);
+        }
+        for (std::uint32_t i = 0; i < xs.size(); ++i) {
+            double y;
+            if (s.nodes == Nodes::LatLon) xs[i] = static_cast<double>(g.Lon(i));
+            else s.raster.Node(i, 0, g.ny, xs[i], y);
+        }
+        if (axes) {
+            const int offset = NodeOffset(s);  // GMT's name for the registration
+            Check(nc_put_att_int(id_, NC_GLOBAL, "node_offset", NC_INT, 1, &offset));
+            // With values of cells the axes' range is the cells' outer
+            // edges, as GMT writes it and GDAL reads it.
+            const double hy = offset ? 0.5 * std::fabs(s.nodes == Nodes::LatLon ? static_cast<double>(g.dy) : s.raster.gt[5]) : 0;
+            const double hx = offset ? 0.5 * std::fabs(s.nodes == Nodes::LatLon ? static_cast<double>(g.dx) : s.raster.gt[1]) : 0;
+            const double yr[2] = {std::min(ys.front(), ys.back()) - hy, std::max(ys.front(), ys.back()) + hy};
+            const double xr[2] = {std::min(xs.front(), xs.back()) - hx, std::max(xs.front(), xs.back()) + hx};
+            Check(nc_put_att_double(id_, vlat, "actual_range", NC_DOUBLE, 2, yr));
+            Check(nc_put_att_double(id_, vlon, "actual_range", NC_DOUBLE, 2, xr));
+        }
         Check(nc_enddef(id_));
 
-        std::vector<double> c(g.ny);
-        for (std::uint32_t j = 0; j < g.ny; ++j) c[j] = static_cast<double>(g.Lat(j));
-        Check(nc_put_var_double(id_, vlat, c.data()));
-        c.resize(g.nx);
-        for (std::uint32_t i = 0; i < g.nx; ++i) c[i] = static_cast<double>(g.Lon(i));
-        Check(nc_put_var_double(id_, vlon, c.data()));
+        if (axes) {
+            Check(nc_put_var_double(id_, vlat, ys.data()));
+            Check(nc_put_var_double(id_, vlon, xs.data()));
+        }
+        std::vector<double> c;
         if (s.rowTime) {
             c.resize(g.ny);
             for (std::uint32_t j = 0; j < g.ny; ++j)
@@ -164,6 +260,7 @@ class Netcdf : public Writer {
         // The range of each variable, which GMT shows.
         Check(nc_redef(id_));
         for (std::size_t c = 0; c < vars_.size(); ++c) {
+            if (!(lo_[c] <= hi_[c])) continue;  // no value but no-data
             if (s_.float64) {
                 const double r[2] = {lo_[c], hi_[c]};
                 Check(nc_put_att_double(id_, vars_[c], "actual_range", NC_DOUBLE, 2, r));
@@ -188,6 +285,49 @@ class Netcdf : public Writer {
         Check(nc_put_att_text(id_, var, key, value.size(), value.c_str()));
     }
     void Global(const char* key, const std::string& value) { Text(NC_GLOBAL, key, value); }
+    // The registration and the rasters the nodes' inputs came from.
+    void Sources(const Settings& s) {
+        if (s.nodes != Nodes::Points) Global("node_registration", NodeRegistration(s));
+        for (const auto& [key, path] : RasterAttributes(s)) Global(key, path);
+    }
+    // CF's grid mapping of a projected CRS: its name and parameters for the
+    // transverse Mercator (UTM) and the polar stereographic projections,
+    // which InSAR products use; crs_wkt carries every CRS whole.
+    void GridMapping(int var, const std::string& wkt) {
+        OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+        if (OSRSetFromUserInput(srs, wkt.c_str()) != OGRERR_NONE) {
+            OSRDestroySpatialReference(srs);
+            return;
+        }
+        const char* projection = OSRGetAttrValue(srs, "PROJECTION", 0);
+        auto number = [&](const char* key, const char* parm, double otherwise) {
+            OGRErr e = OGRERR_NONE;
+            const double v = OSRGetProjParm(srs, parm, otherwise, &e);
+            Check(nc_put_att_double(id_, var, key, NC_DOUBLE, 1, &v));
+        };
+        if (projection && std::strcmp(projection, SRS_PT_TRANSVERSE_MERCATOR) == 0) {
+            Text(var, "grid_mapping_name", "transverse_mercator");
+            number("scale_factor_at_central_meridian", SRS_PP_SCALE_FACTOR, 1);
+            number("longitude_of_central_meridian", SRS_PP_CENTRAL_MERIDIAN, 0);
+            number("latitude_of_projection_origin", SRS_PP_LATITUDE_OF_ORIGIN, 0);
+            number("false_easting", SRS_PP_FALSE_EASTING, 0);
+            number("false_northing", SRS_PP_FALSE_NORTHING, 0);
+        } else if (projection && std::strcmp(projection, SRS_PT_POLAR_STEREOGRAPHIC) == 0) {
+            Text(var, "grid_mapping_name", "polar_stereographic");
+            number("straight_vertical_longitude_from_pole", SRS_PP_CENTRAL_MERIDIAN, 0);
+            number("standard_parallel", SRS_PP_LATITUDE_OF_ORIGIN, 90);
+            number("false_easting", SRS_PP_FALSE_EASTING, 0);
+            number("false_northing", SRS_PP_FALSE_NORTHING, 0);
+        }
+        OGRErr e = OGRERR_NONE;
+        const double a = OSRGetSemiMajor(srs, &e), rf = OSRGetInvFlattening(srs, &e);
+        Check(nc_put_att_double(id_, var, "semi_major_axis", NC_DOUBLE, 1, &a));
+        Check(nc_put_att_double(id_, var, "inverse_flattening", NC_DOUBLE, 1, &rf));
+        const char* auth = OSRGetAuthorityName(srs, nullptr);
+        const char* code = OSRGetAuthorityCode(srs, nullptr);
+        if (auth && code) Text(var, "epsg_code", std::string(auth) + ":" + code);
+        OSRDestroySpatialReference(srs);
+    }
 
     std::string name_;
     const Settings& s_;
@@ -223,21 +363,32 @@ class Geotiff : public Writer {
                          s.float64 ? GDT_Float64 : GDT_Float32, o.data());
         if (!ds_) Fail();
         // The geotransform gives the corner of the first pixel: half a
-        // spacing outside W and N for nodes on the grid lines.
-        const double half = g.pixel ? 0.0 : 0.5;
-        double gt[6] = {static_cast<double>(g.west - half * g.dx), static_cast<double>(g.dx), 0,
-                        static_cast<double>(g.north + half * g.dy), 0, -static_cast<double>(g.dy)};
-        if (GDALSetGeoTransform(ds_, gt) != CE_None) Fail();
-        OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-        OSRImportFromEPSG(srs, 4326);
-        const CPLErr e = GDALSetSpatialRef(ds_, srs);
-        OSRDestroySpatialReference(srs);
-        if (e != CE_None) Fail();
+        // spacing outside W and N for nodes on the grid lines; a raster's
+        // own for --like, none for radar geometry.
+        if (s.nodes != Nodes::Points) {
+            double gt[6];
+            if (s.nodes == Nodes::Like) {
+                std::copy(s.raster.gt, s.raster.gt + 6, gt);
+                // GDAL writes a pixel-is-point file's tie point at the
+                // pixel's centre, as the raster had it.
+                if (s.raster.point) Meta(nullptr, "AREA_OR_POINT", "Point");
+            } else {
+                g.GeoTransform(gt);
+            }
+            if (GDALSetGeoTransform(ds_, gt) != CE_None) Fail();
+            OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+            if (s.nodes == Nodes::Like) OSRSetFromUserInput(srs, s.raster.wkt.c_str());
+            else OSRImportFromEPSG(srs, 4326);
+            const CPLErr e = GDALSetSpatialRef(ds_, srs);
+            OSRDestroySpatialReference(srs);
+            if (e != CE_None) Fail();
+        }
         Meta(nullptr, "TIFFTAG_SOFTWARE", std::string("havorkastilo-grid ") + HAVORKASTILO_VERSION);
         Meta(nullptr, "history", s.history);
         Meta(nullptr, "model", kModel);
         Meta(nullptr, "ephemeris", EphemerisName(s.precise));
-        Meta(nullptr, "node_registration", g.pixel ? "pixel (cell centres)" : "grid-line");
+        if (s.nodes != Nodes::Points) Meta(nullptr, "node_registration", NodeRegistration(s));
+        for (const auto& [key, file] : RasterAttributes(s)) Meta(nullptr, key, file);
         std::string times;
         for (std::size_t t = 0; t < s.times.size(); ++t) times += (t ? "," : "") + IsoTime(s.times[t]);
         Meta(nullptr, "times", times);
@@ -245,8 +396,8 @@ class Geotiff : public Writer {
             Meta(nullptr, "row_time_first", IsoTime(RowTime(s, g.ny - 1)));
             Meta(nullptr, "row_time_last", IsoTime(RowTime(s, 0)));
         }
+        if (s.hasLos || !s.rasters.losInc.empty()) Meta(nullptr, "los_convention", LongName(Component::Los));
         if (s.hasLos) {
-            Meta(nullptr, "los_convention", LongName(Component::Los));
             Meta(nullptr, "los_incidence_deg", std::to_string(static_cast<double>(s.losInc)));
             Meta(nullptr, "los_azimuth_deg", std::to_string(static_cast<double>(s.losAz)));
         }
@@ -256,6 +407,7 @@ class Geotiff : public Writer {
                 const std::string iso = IsoTime(s.times[t]);
                 GDALSetDescription(b, (std::string(VariableName(s.components[c])) + " " + iso).c_str());
                 GDALSetRasterUnitType(b, "m");
+                if (s.perNodeInput()) GDALSetRasterNoDataValue(b, std::numeric_limits<double>::quiet_NaN());
                 Meta(b, "component", VariableName(s.components[c]));
                 Meta(b, "long_name", LongName(s.components[c]));
                 Meta(b, "time", iso);

@@ -27,6 +27,8 @@ const char* const kProg = "havorkastilo-grid";
 
 const char* const kHelp =
     "Usage: havorkastilo-grid -R W/E/S/N -I DX[/DY] -T TIME... -o FILE [OPTION]...\n"
+    "   or: havorkastilo-grid --like RASTER -T TIME... -o FILE [OPTION]...\n"
+    "   or: havorkastilo-grid --lat RASTER --lon RASTER -T TIME... -o FILE [OPTION]...\n"
     "\n"
     "Computes the solid Earth tide displacement (IERS Conventions 2010,\n"
     "conventional tide-free) at every node of a latitude/longitude grid, each\n"
@@ -43,7 +45,17 @@ const char* const kHelp =
     "                           region; node i is at W + i*DX\n"
     "      --pixel              nodes at the cell centres (W + (i+0.5)*DX) instead\n"
     "                           of on the grid lines\n"
+    "      --like RASTER        the nodes of RASTER (any file GDAL reads) in its own\n"
+    "                           CRS, each at its pixel's centre (where a pixel-is-\n"
+    "                           point file puts its value); the file takes RASTER's\n"
+    "                           size, geotransform and CRS\n"
+    "      --lat RASTER, --lon RASTER   every pixel's latitude and longitude in\n"
+    "                           degrees (radar geometry); the file has their size\n"
+    "                           and no geotransform\n"
     "      --height H           ellipsoidal height of every node in metres (default 0)\n"
+    "      --dem RASTER         ellipsoidal heights in metres on the same nodes (the\n"
+    "                           same size, and the same geotransform where the nodes\n"
+    "                           have one); never resampled\n"
     "Times (UTC, YYYY-MM-DDThh:mm:ss[.fffffff][Z], years 1901-2199):\n"
     "  -T, --time T             an epoch; may be repeated\n"
     "  -T, --time T0/T1/STEP    epochs from T0 to T1 (included when on a step);\n"
@@ -53,6 +65,7 @@ const char* const kHelp =
     "                           (northernmost) row at T0, the last at T1, linear in\n"
     "                           between; the file's time then gives each row's time\n"
     "                           (several epochs make a stack with a time dimension)\n"
+    "      --time-raster RASTER each node at the one --time plus RASTER's seconds\n"
     "Values:\n"
     "  -C, --components LIST    of n, e, u (local north, east, up), x, y, z\n"
     "                           (Earth-fixed), los and azimuth, separated by commas\n"
@@ -65,6 +78,8 @@ const char* const kHelp =
     "                           + n sin(INC) cos(AZ) + u cos(INC), positive towards the\n"
     "                           satellite; azimuth = -e sin(AZ+90) + n cos(AZ+90), the\n"
     "                           motion along the track (MintPy's en2az)\n"
+    "      --los-rasters INC,AZ the look angles of every node from two rasters, or\n"
+    "                           from one raster's bands 1 and 2 (ISCE's los.rdr)\n"
     "      --ephemeris series|precise   Sun and Moon from the short series (default)\n"
     "                           or ERFA's precise ephemeris; also -ms, -mp\n"
     "Output:\n"
@@ -78,6 +93,8 @@ const char* const kHelp =
     "  -h, --help               this text\n"
     "  -V, --version            the version\n"
     "\n"
+    "A node whose input has no data (no-data value or NaN in a raster) is NaN in\n"
+    "the file; their count is reported on standard error.\n"
     "The file is written under a hidden temporary name beside FILE and renamed\n"
     "when complete; a failed or interrupted run leaves no FILE.\n"
     "Exit status: 0 done, 1 a run-time failure, 2 a usage error.\n";
@@ -160,7 +177,7 @@ std::string Base(const std::string& path) {
 
 int Run(int argc, char** argv) {
     std::string region, spacing, output, format, components = "e,n,u", timesFile;
-    bool pixel = false, quiet = false, haveTime = false;
+    bool pixel = false, quiet = false, haveTime = false, haveHeight = false, haveDem = false;
     hgrid::Ticks rowStart = 0;
     hgrid::Settings s;
     s.threads = DefaultThreads();
@@ -211,6 +228,7 @@ int Run(int argc, char** argv) {
         } else if (flag("", "--pixel")) {
             pixel = true;
         } else if (opt("", "--height")) {
+            haveHeight = true;
             char* end = nullptr;
             s.height = std::strtold(value.c_str(), &end);
             if (value.empty() || *end || !std::isfinite(s.height) || std::fabs(s.height) > 1e5L)
@@ -245,6 +263,30 @@ int Run(int argc, char** argv) {
             if (std::fabs(s.losAz) > 360)
                 Bad("--los: the azimuth in " + Quoted(value) + " is outside -360 to 360 degrees");
             s.hasLos = true;
+        } else if (opt("", "--like")) {
+            s.rasters.like = value;
+        } else if (opt("", "--lat")) {
+            s.rasters.lat = value;
+        } else if (opt("", "--lon")) {
+            s.rasters.lon = value;
+        } else if (opt("", "--dem")) {
+            s.rasters.dem = value;
+            haveDem = true;
+        } else if (opt("", "--time-raster")) {
+            s.rasters.timeRaster = value;
+        } else if (opt("", "--los-rasters")) {
+            // INC,AZ; or one file, which may itself hold a comma.
+            struct stat st;
+            const std::size_t comma = value.find(',');
+            if (value.empty()) Bad("--los-rasters: '' is not INC,AZ or one raster");
+            if (comma == std::string::npos || stat(value.c_str(), &st) == 0) {
+                s.rasters.losInc = s.rasters.losAz = value;
+            } else {
+                s.rasters.losInc = value.substr(0, comma);
+                s.rasters.losAz = value.substr(comma + 1);
+                if (s.rasters.losInc.empty() || s.rasters.losAz.empty())
+                    Bad("--los-rasters: " + Quoted(value) + " is not INC,AZ or one raster");
+            }
         } else if (opt("-C", "--components")) {
             components = value;
         } else if (opt("", "--ephemeris")) {
@@ -275,16 +317,28 @@ int Run(int argc, char** argv) {
             Bad("unknown option " + Quoted(arg) + " (see --help)");
         }
     }
-    if (region.empty()) Bad("--region is missing (-R W/E/S/N)");
-    if (spacing.empty()) Bad("--spacing is missing (-I DX[/DY])");
+    const hgrid::RasterInputs& in = s.rasters;
+    const bool like = !in.like.empty(), points = !in.lat.empty() || !in.lon.empty();
+    if (like && points) Bad("--like and --lat/--lon both give the nodes; give one of them");
+    if (like || points) {
+        const std::string by = like ? "--like" : "--lat/--lon";
+        if (!region.empty()) Bad("--region and " + by + " both give the nodes; give one of them");
+        if (!spacing.empty()) Bad("--spacing and " + by + " both give the nodes; give one of them");
+        if (pixel) Bad("--pixel does not apply to " + by + ": its nodes are the raster's pixels");
+    } else {
+        if (region.empty()) Bad("--region is missing (-R W/E/S/N, or --like RASTER, or --lat and --lon)");
+        if (spacing.empty()) Bad("--spacing is missing (-I DX[/DY])");
+    }
+    if (haveDem && haveHeight) Bad("--height and --dem both give the heights; give one of them");
+    if (!in.losInc.empty() && s.hasLos) Bad("--los and --los-rasters both give the look angles; give one of them");
     if (output.empty()) Bad("--output is missing (-o FILE)");
-    s.grid = hgrid::MakeGrid(region, spacing, pixel);
+    if (!like && !points) s.grid = hgrid::MakeGrid(region, spacing, pixel);
     s.components = hgrid::ParseComponents(components);
     if (!timesFile.empty()) {
-        std::ifstream in(timesFile);
-        if (!in) throw hgrid::GridError("--times: cannot read " + Quoted(timesFile) + ": " + std::strerror(errno), 2);
+        std::ifstream list(timesFile);
+        if (!list) throw hgrid::GridError("--times: cannot read " + Quoted(timesFile) + ": " + std::strerror(errno), 2);
         std::string line;
-        while (std::getline(in, line)) {
+        while (std::getline(list, line)) {
             while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
             if (line.empty() || line[0] == '#') continue;
             times.push_back(hgrid::ParseTime(line, "--times " + timesFile));
@@ -299,10 +353,16 @@ int Run(int argc, char** argv) {
     }
     if (!haveTime) Bad("--time is missing (-T TIME)");
     s.times = times;
+    if (!in.timeRaster.empty()) {
+        if (s.rowTime) Bad("--time-raster and --row-time both give the nodes' times; give one of them");
+        if (s.times.size() != 1)
+            Bad("--time-raster needs one --time, the epoch its seconds count from; " +
+                std::to_string(s.times.size()) + " are given");
+    }
     for (hgrid::Component c : s.components)
-        if ((c == hgrid::Component::Los || c == hgrid::Component::Azimuth) && !s.hasLos)
+        if ((c == hgrid::Component::Los || c == hgrid::Component::Azimuth) && !s.hasLos && in.losInc.empty())
             Bad("--components: " + Quoted(components) + " asks for " + hgrid::VariableName(c) +
-                ", which needs the look angles of --los INC/AZ");
+                ", which needs the look angles of --los INC/AZ or --los-rasters INC,AZ");
     if (format.empty()) {
         const auto ends = [&](const std::string& x) {
             return output.size() >= x.size() && output.compare(output.size() - x.size(), x.size(), x) == 0;
@@ -311,6 +371,12 @@ int Run(int argc, char** argv) {
         else if (ends(".tif") || ends(".tiff")) format = "tif";
         else Bad("--output: " + Quoted(output) + " ends neither in .nc nor in .tif; give --format");
     }
+
+    // The rasters are checked before any file is made.
+    if (s.perNodeInput() || like || points) hgrid::OpenRasters(s);
+    if (s.nodes == hgrid::Nodes::Like && format == "nc" && s.raster.rotated())
+        Bad("--like: " + Quoted(in.like) + " has a rotated geotransform, which netCDF's x and y axes cannot carry; "
+            "write GeoTIFF (.tif)");
 
     // The temporary file beside the final one.
     std::string temp = Dir(output) + "/." + Base(output) + ".XXXXXX";
@@ -349,10 +415,13 @@ int Run(int argc, char** argv) {
         if (done == total) std::fputc('\n', stderr);
         std::fflush(stderr);
     };
+    std::uint64_t noData = 0;
     try {
         std::unique_ptr<hgrid::Writer> w = format == "nc" ? hgrid::NetcdfWriter(temp, output, s)
                                                           : hgrid::GeotiffWriter(temp, output, s);
-        hgrid::Compute(s, *w, progress, &gStop);
+        std::unique_ptr<hgrid::NodeSource> nodes;
+        if (s.perNodeInput()) nodes = hgrid::RasterSource(s);
+        hgrid::Compute(s, *w, progress, &gStop, nodes.get(), &noData);
         if (gStop.load()) throw hgrid::GridError("interrupted", 1);
         if (std::rename(temp.c_str(), output.c_str()) != 0)
             throw hgrid::GridError("--output: cannot rename the finished file to " + Quoted(output) + ": " +
@@ -368,6 +437,10 @@ int Run(int argc, char** argv) {
         }
         throw;
     }
+    if (noData > 0)
+        std::fprintf(stderr, "%s: %llu of %llu nodes have no data in the input; they are NaN in %s\n", kProg,
+                     static_cast<unsigned long long>(noData),
+                     static_cast<unsigned long long>(std::uint64_t(s.grid.nx) * s.grid.ny), Quoted(output).c_str());
     return 0;
 }
 
