@@ -581,8 +581,9 @@ TEST(GridManualPage, DescribesEveryOptionOfTheToolsHelp) {
         }
     }
     const std::set<std::string> expected = {
-        "-R", "--region", "-I", "--spacing", "--pixel", "--height", "-T", "--time", "--times",
-        "--row-time", "-C", "--components", "--los", "--ephemeris", "-o", "--output", "--format", "--type", "--deflate",
+        "-R", "--region", "-I", "--spacing", "--pixel", "--like", "--lat", "--lon", "--height", "--dem", "-T",
+        "--time", "--times", "--row-time", "--time-raster", "-C", "--components", "--los", "--los-rasters",
+        "--ephemeris", "-o", "--output", "--format", "--type", "--deflate",
         "-j", "--threads", "-q", "--quiet", "-h", "--help", "-V", "--version"};
     EXPECT_EQ(listed, expected);
     const std::string page = ReadFile(kGridPage);

@@ -111,7 +111,7 @@ OGRSpatialReferenceH NewWgs84() {
 void OpenRasters(Settings& s) {
     GDALAllRegister();
     // Reading in blocks of rows keeps little of any raster.
-    GDALSetCacheMax64(std::int64_t(8) << 20);
+    GDALSetCacheMax64(std::int64_t(2) << 20);
     const RasterInputs& in = s.rasters;
     // The raster that sets the grid, and its geotransform (if it has one).
     std::string refName;

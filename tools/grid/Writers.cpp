@@ -344,7 +344,7 @@ class Geotiff : public Writer {
     Geotiff(const std::string& path, const std::string& name, const Settings& s) : name_(name), s_(s) {
         GDALAllRegister();
         // Blocks go to the file as they come: GDAL keeps little of them.
-        GDALSetCacheMax64(std::int64_t(8) << 20);
+        GDALSetCacheMax64(std::int64_t(2) << 20);
         CPLPushErrorHandler(CPLQuietErrorHandler);
         const LatLonGrid& g = s.grid;
         GDALDriverH drv = GDALGetDriverByName("GTiff");
