@@ -16,16 +16,7 @@ work=${2:-$(mktemp -d /tmp/grid-bench.XXXXXX)}
 mkdir -p "$work"
 T=2018-06-18T12:00:00
 
-# Wall-clock seconds and peak RSS (KiB) of a command: "SECONDS KIB"; its
-# processor time (user + system) goes to $work/cpu.txt.  On a shared machine
-# the wall clock counts the time other users took the processors too.
-measure() {
-    /usr/bin/time -f '%e %M %U %S' -o "$work/time.txt" "$@" >/dev/null
-    awk '{ print $3 + $4 }' "$work/time.txt" >"$work/cpu.txt"
-    awk '{ print $1, $2 }' "$work/time.txt"
-}
-cpu() { cat "$work/cpu.txt"; }
-rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.2f", n / s / 1e6 }'; }
+. "$(dirname "$0")/measure.sh"
 
 echo "machine: $(nproc) processors, load $(cut -d' ' -f1-3 /proc/loadavg)"
 nodes5=$((4321 * 2161))

@@ -24,13 +24,7 @@ n=2778
 nodes=$((n * n))
 ulx=365000 uly=5150000 lrx=$((ulx + 90 * n)) lry=$((uly - 90 * n))
 
-measure() {
-    /usr/bin/time -f '%e %M %U %S' -o "$work/time.txt" "$@" >/dev/null
-    awk '{ print $3 + $4 }' "$work/time.txt" >"$work/cpu.txt"
-    awk '{ print $1, $2 }' "$work/time.txt"
-}
-cpu() { cat "$work/cpu.txt"; }
-rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.2f", n / s / 1e6 }'; }
+. "$(dirname "$0")/measure.sh"
 
 # The product's grid, its look angles (incidence, azimuth), heights, and
 # per-pixel latitude and longitude for radar geometry (a regular swath:
