@@ -653,7 +653,7 @@ TEST(GridCommandLine, HelpAndVersion) {
 // A raster of float64 bands made through GDAL: gt and epsg (0 for none) as
 // given; noData set on every band when hasNoData; AREA_OR_POINT=Point
 // when point.
-struct RasterSpec {
+struct RasterFile {
     std::uint32_t nx = 0, ny = 0;
     std::vector<std::vector<double>> bands;  // each nx * ny, image row 0 first
     const double* gt = nullptr;
@@ -663,7 +663,7 @@ struct RasterSpec {
     bool point = false;
 };
 
-void MakeRaster(const std::string& path, const RasterSpec& r) {
+void MakeRaster(const std::string& path, const RasterFile& r) {
     GDALAllRegister();
     GDALDatasetH d = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), static_cast<int>(r.nx),
                                 static_cast<int>(r.ny), static_cast<int>(r.bands.size()), GDT_Float64, nullptr);
@@ -740,13 +740,13 @@ TEST(GridLike, UtmNodesEqualThePointComputationAtTheirLatitudeAndLongitude) {
     const std::string dir = MakeTempDir("grid_like");
     // Zone 33N, 90 m pixels, 9 x 6, its corner at 430000 E 5100000 N.
     const double gt[6] = {430000, 90, 0, 5100000, 0, -90};
-    RasterSpec spec;
-    spec.nx = 9;
-    spec.ny = 6;
-    spec.bands = {std::vector<double>(54, 1.0)};
-    spec.gt = gt;
-    spec.epsg = 32633;
-    MakeRaster(dir + "/utm.tif", spec);
+    RasterFile made;
+    made.nx = 9;
+    made.ny = 6;
+    made.bands = {std::vector<double>(54, 1.0)};
+    made.gt = gt;
+    made.epsg = 32633;
+    MakeRaster(dir + "/utm.tif", made);
     for (const std::string ext : {".tif", ".nc"}) {
         const std::string out = dir + "/t" + ext;
         Grid({"--like", dir + "/utm.tif", kSceneT, "-Cn,e,u", "--type=float64", "-o", out});
@@ -795,14 +795,14 @@ TEST(GridLike, APixelIsPointRasterHasItsNodesAtItsPoints) {
     // Pixel-is-point at 0.25 degree: the value of pixel (0, 0) lies at
     // 14 E 46 N, the tie point itself.
     const double gt[6] = {14 - 0.125, 0.25, 0, 46 + 0.125, 0, -0.25};
-    RasterSpec spec;
-    spec.nx = 4;
-    spec.ny = 3;
-    spec.bands = {std::vector<double>(12, 0.0)};
-    spec.gt = gt;  // GDAL's: the corner half a pixel outside the point
-    spec.epsg = 4326;
-    spec.point = true;
-    MakeRaster(dir + "/p.tif", spec);
+    RasterFile made;
+    made.nx = 4;
+    made.ny = 3;
+    made.bands = {std::vector<double>(12, 0.0)};
+    made.gt = gt;  // GDAL's: the corner half a pixel outside the point
+    made.epsg = 4326;
+    made.point = true;
+    MakeRaster(dir + "/p.tif", made);
     // The file's own tie point, read without GDAL's half-pixel shift.
     CPLSetConfigOption("GTIFF_POINT_GEO_IGNORE", "TRUE");
     const RasterRead raw = ReadRaster(dir + "/p.tif", 1);
@@ -822,8 +822,8 @@ TEST(GridLike, APixelIsPointRasterHasItsNodesAtItsPoints) {
     EXPECT_EQ(oraw.gt[0], 14);
     EXPECT_EQ(oraw.gt[3], 46);
     // The same raster as pixel-is-area puts the nodes at the cell centres.
-    spec.point = false;
-    MakeRaster(dir + "/a.tif", spec);
+    made.point = false;
+    MakeRaster(dir + "/a.tif", made);
     Grid({"--like", dir + "/a.tif", kSceneT, "-Cu", "--type=float64", "-o", dir + "/a_o.tif"});
     EXPECT_EQ(ReadRaster(dir + "/a_o.tif", 1).v[0], static_cast<double>(Core(46, 14, 0, kScene).v[2]));
     EXPECT_EQ(ReadRaster(dir + "/a_o.tif", 1).areaOrPoint, "Area");
@@ -844,7 +844,7 @@ TEST(GridRadar, LatLonRastersAndTheDemGiveThePointComputationAndNoDataGivesNaN) 
     lat[1 * nx + 2] = -9999;                                    // the latitude's no-data
     dem[3 * nx + 4] = -32768;                                   // the DEM's no-data
     lon[4 * nx + 6] = std::numeric_limits<double>::quiet_NaN();  // NaN is no-data too
-    RasterSpec s;
+    RasterFile s;
     s.nx = nx;
     s.ny = ny;
     s.hasNoData = true;
@@ -897,7 +897,7 @@ TEST(GridRadar, LatLonRastersAndTheDemGiveThePointComputationAndNoDataGivesNaN) 
 
 TEST(GridRadar, ALatitudeRasterAtThePoleIsTakenAndBeyondItRefused) {
     const std::string dir = MakeTempDir("grid_pole");
-    RasterSpec s;
+    RasterFile s;
     s.nx = 2;
     s.ny = 2;
     s.bands = {{90, -90, 45, 0}};
@@ -923,7 +923,7 @@ TEST(GridRadar, ALatitudeRasterAtThePoleIsTakenAndBeyondItRefused) {
 TEST(GridPerNodeTime, ATimeRasterPutsEachNodeAtItsOwnEpoch) {
     const std::string dir = MakeTempDir("grid_time");
     const double gt[6] = {14, 0.25, 0, 46, 0, -0.25};
-    RasterSpec s;
+    RasterFile s;
     s.nx = 4;
     s.ny = 3;
     s.gt = gt;
@@ -947,7 +947,7 @@ TEST(GridPerNodeTime, ATimeRasterPutsEachNodeAtItsOwnEpoch) {
 
     // The years' bounds hold for every node: the last tick of 2199 is in,
     // the next is out.
-    RasterSpec one;
+    RasterFile one;
     one.nx = 1;
     one.ny = 1;
     one.gt = gt;
@@ -970,7 +970,7 @@ TEST(GridPerNodeTime, ATimeRasterPutsEachNodeAtItsOwnEpoch) {
 TEST(GridPerNodeTime, RowTimeOnAProductsGridEqualsEachRowsOwnEpoch) {
     const std::string dir = MakeTempDir("grid_like_rows");
     const double gt[6] = {430000, 90, 0, 5100000, 0, -90};
-    RasterSpec s;
+    RasterFile s;
     s.nx = 5;
     s.ny = 4;
     s.gt = gt;
@@ -994,7 +994,7 @@ TEST(GridPerNodeTime, RowTimeOnAProductsGridEqualsEachRowsOwnEpoch) {
 TEST(GridLineOfSight, AnglesFromRastersPerNodeInTheStatedConvention) {
     const std::string dir = MakeTempDir("grid_los_rasters");
     const double gt[6] = {14, 0.5, 0, 46.5, 0, -0.5};
-    RasterSpec s;
+    RasterFile s;
     s.nx = 3;
     s.ny = 1;
     s.gt = gt;
@@ -1033,7 +1033,7 @@ TEST(GridBadInput, RastersThatDoNotFit) {
     const std::string dir = MakeTempDir("grid_bad_rasters");
     const double gt[6] = {14, 0.5, 0, 46.5, 0, -0.5};
     const double shifted[6] = {14.25, 0.5, 0, 46.5, 0, -0.5};
-    RasterSpec s;
+    RasterFile s;
     s.nx = 3;
     s.ny = 2;
     s.gt = gt;
@@ -1118,7 +1118,7 @@ TEST(GridBadInput, RastersThatDoNotFit) {
 TEST(GridRadar, ADemOnTheRegionsGrid) {
     const std::string dir = MakeTempDir("grid_dem");
     const double gt[6] = {14, 0.5, 0, 46.5, 0, -0.5};
-    RasterSpec s;
+    RasterFile s;
     s.nx = 3;
     s.ny = 2;
     s.gt = gt;
