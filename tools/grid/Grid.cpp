@@ -218,6 +218,18 @@ LatLonGrid MakeGrid(const std::string& region, const std::string& spacing, bool 
 const char* const kModel =
     "IERS Conventions (2010) solid Earth tide displacement, conventional tide-free";
 
+std::vector<CrsAttribute> GeographicCrs() {
+    return {{"grid_mapping_name", "latitude_longitude", {}},
+            {"semi_major_axis", "", {6378137.0}},
+            {"inverse_flattening", "", {298.257223563}},
+            {"crs_wkt",
+             "GEOGCRS[\"WGS 84\",DATUM[\"World Geodetic System 1984\",ELLIPSOID[\"WGS 84\",6378137,"
+             "298.257223563]],CS[ellipsoidal,2],AXIS[\"latitude\",north],AXIS[\"longitude\",east],"
+             "ANGLEUNIT[\"degree\",0.0174532925199433],ID[\"EPSG\",4326]]",
+             {}},
+            {"epsg_code", "EPSG:4326", {}}};
+}
+
 const char* EphemerisName(bool precise) {
     return precise ? "precise: ERFA, IAU 2006/2000A" : "series: short analytic Sun and Moon series";
 }

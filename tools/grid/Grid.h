@@ -181,6 +181,26 @@ class Writer {
 std::unique_ptr<Writer> NetcdfWriter(const std::string& path, const std::string& name, const Settings& s);
 std::unique_ptr<Writer> GeotiffWriter(const std::string& path, const std::string& name, const Settings& s);
 
+// An attribute of the crs grid-mapping variable: a text, or numbers.
+struct CrsAttribute {
+    std::string key, text;
+    std::vector<double> numbers;
+};
+
+// The crs variable of a grid in latitude and longitude (EPSG:4326): CF's
+// latitude_longitude mapping, the ellipsoid and the WKT.
+std::vector<CrsAttribute> GeographicCrs();
+
+// The crs variable of a --like grid in a projected CRS (after OpenRasters):
+// CF's grid mapping for the transverse Mercator (UTM) and the polar
+// stereographic projections, which InSAR products use, the ellipsoid, the
+// EPSG code, and the whole CRS as crs_wkt and spatial_ref with GDAL's
+// GeoTransform (which GDAL and rioxarray read back).
+std::vector<CrsAttribute> ProjectedCrs(const RasterGeometry& r);
+
+// The unit of a projected CRS's axes, in CF's spelling ("m" for metres).
+std::string ProjectedUnits(const std::string& wkt);
+
 // Texts of the model and the ephemeris, for the files' attributes.
 extern const char* const kModel;
 const char* EphemerisName(bool precise);

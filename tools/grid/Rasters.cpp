@@ -108,6 +108,58 @@ OGRSpatialReferenceH NewWgs84() {
 
 }  // namespace
 
+std::string ProjectedUnits(const std::string& wkt) {
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+    std::string units = "m";
+    if (OSRSetFromUserInput(srs, wkt.c_str()) == OGRERR_NONE) {
+        char* name = nullptr;
+        const double metres = OSRGetLinearUnits(srs, &name);
+        if (metres != 1.0 && name) units = name;
+    }
+    OSRDestroySpatialReference(srs);
+    return units;
+}
+
+std::vector<CrsAttribute> ProjectedCrs(const RasterGeometry& r) {
+    std::vector<CrsAttribute> out;
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+    if (OSRSetFromUserInput(srs, r.wkt.c_str()) == OGRERR_NONE) {
+        const char* projection = OSRGetAttrValue(srs, "PROJECTION", 0);
+        auto number = [&](const char* key, const char* parm, double otherwise) {
+            OGRErr e = OGRERR_NONE;
+            out.push_back({key, "", {OSRGetProjParm(srs, parm, otherwise, &e)}});
+        };
+        if (projection && std::strcmp(projection, SRS_PT_TRANSVERSE_MERCATOR) == 0) {
+            out.push_back({"grid_mapping_name", "transverse_mercator", {}});
+            number("scale_factor_at_central_meridian", SRS_PP_SCALE_FACTOR, 1);
+            number("longitude_of_central_meridian", SRS_PP_CENTRAL_MERIDIAN, 0);
+            number("latitude_of_projection_origin", SRS_PP_LATITUDE_OF_ORIGIN, 0);
+            number("false_easting", SRS_PP_FALSE_EASTING, 0);
+            number("false_northing", SRS_PP_FALSE_NORTHING, 0);
+        } else if (projection && std::strcmp(projection, SRS_PT_POLAR_STEREOGRAPHIC) == 0) {
+            out.push_back({"grid_mapping_name", "polar_stereographic", {}});
+            number("straight_vertical_longitude_from_pole", SRS_PP_CENTRAL_MERIDIAN, 0);
+            number("standard_parallel", SRS_PP_LATITUDE_OF_ORIGIN, 90);
+            number("false_easting", SRS_PP_FALSE_EASTING, 0);
+            number("false_northing", SRS_PP_FALSE_NORTHING, 0);
+        }
+        OGRErr e = OGRERR_NONE;
+        out.push_back({"semi_major_axis", "", {OSRGetSemiMajor(srs, &e)}});
+        out.push_back({"inverse_flattening", "", {OSRGetInvFlattening(srs, &e)}});
+        const char* auth = OSRGetAuthorityName(srs, nullptr);
+        const char* code = OSRGetAuthorityCode(srs, nullptr);
+        if (auth && code) out.push_back({"epsg_code", std::string(auth) + ":" + code, {}});
+    }
+    OSRDestroySpatialReference(srs);
+    out.push_back({"crs_wkt", r.wkt, {}});
+    out.push_back({"spatial_ref", r.wkt, {}});
+    char gt[256];
+    std::snprintf(gt, sizeof gt, "%.17g %.17g %.17g %.17g %.17g %.17g", r.gt[0], r.gt[1], r.gt[2], r.gt[3],
+                  r.gt[4], r.gt[5]);
+    out.push_back({"GeoTransform", gt, {}});
+    return out;
+}
+
 void OpenRasters(Settings& s) {
     GDALAllRegister();
     // Reading in blocks of rows keeps little of any raster.

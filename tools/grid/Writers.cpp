@@ -22,19 +22,6 @@ namespace hgrid {
 
 namespace {
 
-// The units of a projected CRS's axes, in CF's spelling.
-std::string ProjectedUnits(const std::string& wkt) {
-    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-    std::string units = "m";
-    if (OSRSetFromUserInput(srs, wkt.c_str()) == OGRERR_NONE) {
-        char* name = nullptr;
-        const double metres = OSRGetLinearUnits(srs, &name);
-        if (metres != 1.0 && name) units = name;
-    }
-    OSRDestroySpatialReference(srs);
-    return units;
-}
-
 // GMT's node_offset: 1 for values of cells, 0 for values at grid lines or
 // points.
 int NodeOffset(const Settings& s) {
@@ -117,26 +104,12 @@ class Netcdf : public Writer {
         Text(vtime, "units", since);
         Text(vtime, "calendar", "standard");
         Text(vtime, "axis", "T");
-        if (degrees) {
+        if (axes) {
             Check(nc_def_var(id_, "crs", NC_INT, 0, nullptr, &vcrs));
-            Text(vcrs, "grid_mapping_name", "latitude_longitude");
-            const double a = 6378137.0, rf = 298.257223563;
-            Check(nc_put_att_double(id_, vcrs, "semi_major_axis", NC_DOUBLE, 1, &a));
-            Check(nc_put_att_double(id_, vcrs, "inverse_flattening", NC_DOUBLE, 1, &rf));
-            Text(vcrs, "crs_wkt",
-                 "GEOGCRS[\"WGS 84\",DATUM[\"World Geodetic System 1984\",ELLIPSOID[\"WGS 84\",6378137,"
-                 "298.257223563]],CS[ellipsoidal,2],AXIS[\"latitude\",north],AXIS[\"longitude\",east],"
-                 "ANGLEUNIT[\"degree\",0.0174532925199433],ID[\"EPSG\",4326]]");
-            Text(vcrs, "epsg_code", "EPSG:4326");
-        } else if (axes) {
-            Check(nc_def_var(id_, "crs", NC_INT, 0, nullptr, &vcrs));
-            GridMapping(vcrs, s.raster.wkt);
-            Text(vcrs, "crs_wkt", s.raster.wkt);
-            Text(vcrs, "spatial_ref", s.raster.wkt);
-            char gt[256];
-            std::snprintf(gt, sizeof gt, "%.17g %.17g %.17g %.17g %.17g %.17g", s.raster.gt[0], s.raster.gt[1],
-                          s.raster.gt[2], s.raster.gt[3], s.raster.gt[4], s.raster.gt[5]);
-            Text(vcrs, "GeoTransform", gt);
+            for (const CrsAttribute& a : degrees ? GeographicCrs() : ProjectedCrs(s.raster)) {
+                if (a.numbers.empty()) Text(vcrs, a.key.c_str(), a.text);
+                else Check(nc_put_att_double(id_, vcrs, a.key.c_str(), NC_DOUBLE, a.numbers.size(), a.numbers.data()));
+            }
         }
 
         const int dims3[3] = {dimT, dimY, dimX};
@@ -289,44 +262,6 @@ class Netcdf : public Writer {
     void Sources(const Settings& s) {
         if (s.nodes != Nodes::Points) Global("node_registration", NodeRegistration(s));
         for (const auto& [key, path] : RasterAttributes(s)) Global(key, path);
-    }
-    // CF's grid mapping of a projected CRS: its name and parameters for the
-    // transverse Mercator (UTM) and the polar stereographic projections,
-    // which InSAR products use; crs_wkt carries every CRS whole.
-    void GridMapping(int var, const std::string& wkt) {
-        OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-        if (OSRSetFromUserInput(srs, wkt.c_str()) != OGRERR_NONE) {
-            OSRDestroySpatialReference(srs);
-            return;
-        }
-        const char* projection = OSRGetAttrValue(srs, "PROJECTION", 0);
-        auto number = [&](const char* key, const char* parm, double otherwise) {
-            OGRErr e = OGRERR_NONE;
-            const double v = OSRGetProjParm(srs, parm, otherwise, &e);
-            Check(nc_put_att_double(id_, var, key, NC_DOUBLE, 1, &v));
-        };
-        if (projection && std::strcmp(projection, SRS_PT_TRANSVERSE_MERCATOR) == 0) {
-            Text(var, "grid_mapping_name", "transverse_mercator");
-            number("scale_factor_at_central_meridian", SRS_PP_SCALE_FACTOR, 1);
-            number("longitude_of_central_meridian", SRS_PP_CENTRAL_MERIDIAN, 0);
-            number("latitude_of_projection_origin", SRS_PP_LATITUDE_OF_ORIGIN, 0);
-            number("false_easting", SRS_PP_FALSE_EASTING, 0);
-            number("false_northing", SRS_PP_FALSE_NORTHING, 0);
-        } else if (projection && std::strcmp(projection, SRS_PT_POLAR_STEREOGRAPHIC) == 0) {
-            Text(var, "grid_mapping_name", "polar_stereographic");
-            number("straight_vertical_longitude_from_pole", SRS_PP_CENTRAL_MERIDIAN, 0);
-            number("standard_parallel", SRS_PP_LATITUDE_OF_ORIGIN, 90);
-            number("false_easting", SRS_PP_FALSE_EASTING, 0);
-            number("false_northing", SRS_PP_FALSE_NORTHING, 0);
-        }
-        OGRErr e = OGRERR_NONE;
-        const double a = OSRGetSemiMajor(srs, &e), rf = OSRGetInvFlattening(srs, &e);
-        Check(nc_put_att_double(id_, var, "semi_major_axis", NC_DOUBLE, 1, &a));
-        Check(nc_put_att_double(id_, var, "inverse_flattening", NC_DOUBLE, 1, &rf));
-        const char* auth = OSRGetAuthorityName(srs, nullptr);
-        const char* code = OSRGetAuthorityCode(srs, nullptr);
-        if (auth && code) Text(var, "epsg_code", std::string(auth) + ":" + code);
-        OSRDestroySpatialReference(srs);
     }
 
     std::string name_;
