@@ -34,29 +34,40 @@ def core_sources():
     return sources
 
 
-def erfa_flags():
-    """Compiler and linker flags of ERFA (Debian: liberfa-dev) from pkg-config."""
+def pkg_config(package):
+    """Compiler and linker flags of package from pkg-config, or None when
+    pkg-config does not know it."""
     try:
-        cflags = subprocess.run(["pkg-config", "--cflags", "erfa"], check=True,
+        cflags = subprocess.run(["pkg-config", "--cflags", package], check=True,
                                 capture_output=True, text=True).stdout
-        libs = subprocess.run(["pkg-config", "--libs", "erfa"], check=True,
+        libs = subprocess.run(["pkg-config", "--libs", package], check=True,
                               capture_output=True, text=True).stdout
     except (OSError, subprocess.CalledProcessError):
-        return [], ["-lerfa"]
+        return None
     return shlex.split(cflags), shlex.split(libs)
 
 
 ParallelCompile("HAVORKASTILO_BUILD_JOBS", default=0).install()
 os.makedirs("build/pip", exist_ok=True)
-erfa_cflags, erfa_libs = erfa_flags()
+# ERFA (Debian: liberfa-dev); GDAL (libgdal-dev), when it is there, for the
+# rasters of grid().
+erfa_cflags, erfa_libs = pkg_config("erfa") or ([], ["-lerfa"])
+gdal = pkg_config("gdal")
+sources = ["python/src/BroadcastTide.cpp", "python/src/module.cpp", "tools/grid/Grid.cpp"]
+cflags, libs, macros = erfa_cflags, erfa_libs, []
+if gdal:
+    sources.append("tools/grid/Rasters.cpp")
+    cflags, libs = cflags + gdal[0], libs + gdal[1]
+    macros.append(("HAVORKASTILO_PYTHON_RASTERS", None))
 
 extension = Pybind11Extension(
     "havorkastilo._core",
-    ["python/src/BroadcastTide.cpp", "python/src/module.cpp", "tools/grid/Grid.cpp"] + core_sources(),
+    sources + core_sources(),
     include_dirs=["."],
     cxx_std=17,
-    extra_compile_args=["-O3", "-ffp-contract=off"] + erfa_cflags,
-    extra_link_args=erfa_libs + ["-lm"],
+    define_macros=macros,
+    extra_compile_args=["-O3", "-ffp-contract=off"] + cflags,
+    extra_link_args=libs + ["-lm"],
 )
 
 setup(

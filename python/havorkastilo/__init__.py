@@ -13,9 +13,10 @@ sun_moon(time, *, ephemeris="series", threads=None)
     The Earth-fixed positions of the Sun and the Moon.
 los(east, north, up, incidence, azimuth)
     A displacement projected onto the line of sight to a radar satellite.
-grid(region, spacing, time, *, pixel=False, height=0.0, components="e,n,u", ...)
-    A latitude/longitude grid at one or many epochs, as an xarray Dataset
-    laid out as the grid tool's netCDF.
+grid(region, spacing, time, *, like=None, lat=None, lon=None, dem=None, ...)
+    A latitude/longitude grid, a product's own grid or radar-geometry
+    positions, at one or many epochs or per-row or per-pixel times, as an
+    xarray Dataset laid out as the grid tool's netCDF.
 
 Submodules
 ----------
@@ -95,14 +96,21 @@ def _points(lat, lon, height):
     return lat, lon, height
 
 
-def _threads(threads, size):
+def _thread_count(threads):
+    """The worker threads asked for: the affinity mask's count for None."""
     if threads is None:
-        threads = len(os.sched_getaffinity(0))
-    elif isinstance(threads, bool) or not isinstance(threads, (int, np.integer)):
+        return len(os.sched_getaffinity(0))
+    if isinstance(threads, bool) or not isinstance(threads, (int, np.integer)):
         raise ValueError(f"threads: {_short(threads)} is not a whole number of threads")
-    elif not 1 <= threads <= 256:
+    if not 1 <= threads <= 256:
         raise ValueError(f"threads: {threads} is not a number of threads from 1 to 256")
-    return int(threads) if size >= _THREADED_FROM else 1
+    return int(threads)
+
+
+def _threads(threads, size):
+    """The threads for size elements: below _THREADED_FROM, the calling one."""
+    count = _thread_count(threads)
+    return count if size >= _THREADED_FROM else 1
 
 
 def _precise(ephemeris):
@@ -346,14 +354,48 @@ def _components_text(components):
         raise ValueError(f"components: {_short(components)} is not a list of components") from None
 
 
-def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
-         components="e,n,u", ephemeris="series", los=None, threads=None):
-    """The solid Earth tide over a latitude/longitude grid, as an xarray
-    Dataset laid out as the grid tool's netCDF.
+def _path(value, name):
+    """A raster's path (str or os.PathLike) as text, or "" for None."""
+    if value is None:
+        return ""
+    try:
+        path = os.fsdecode(os.fspath(value))
+    except TypeError:
+        raise ValueError(f"{name}: {_short(value)} is not the path of a raster") from None
+    if not path:
+        raise ValueError(f"{name}: '' is not the path of a raster")
+    return path
+
+
+def _los_rasters(value):
+    """los_rasters: one raster (bands 1 and 2) or (incidence, azimuth)."""
+    if value is None:
+        return "", ""
+    if isinstance(value, (tuple, list)):
+        if len(value) != 2:
+            raise ValueError(f"los_rasters: {_short(value)} is neither one raster nor "
+                             "(incidence, azimuth) rasters")
+        return _path(value[0], "los_rasters"), _path(value[1], "los_rasters")
+    path = _path(value, "los_rasters")
+    return path, path
+
+
+def grid(region=None, spacing=None, time=None, *, like=None, lat=None, lon=None, row_time=None,
+         pixel=False, height=0.0, dem=None, time_raster=None, components="e,n,u",
+         ephemeris="series", los=None, los_rasters=None, threads=None):
+    """The solid Earth tide over an area, as an xarray Dataset laid out as
+    the grid tool's netCDF.
 
     Every node is computed exactly, at its own position and time, by the
     grid tool's code: the values are those of ``havorkastilo-grid --type
     float64`` and of `displacement` at the same nodes, to the last bit.
+
+    The nodes are a latitude/longitude grid (`region` and `spacing`), the
+    pixels of an existing raster in its own CRS (`like`), or the positions
+    of radar-geometry latitude and longitude rasters (`lat` and `lon`).
+    Rasters are files that GDAL reads (GeoTIFF, netCDF, VRT, ISCE's files
+    with their ``.vrt``); for positions already in numpy arrays, call
+    `displacement` with them.
 
     Parameters
     ----------
@@ -367,20 +409,41 @@ def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
     time : time or array_like of times
         UTC epochs, as for `displacement`.  One time gives a scalar ``time``
         coordinate; an array (even of one time) a ``time`` dimension.
+    like : path, keyword-only
+        Instead of `region` and `spacing`: the nodes of this raster, at its
+        pixels' centres, in its CRS (EPSG:4326 or projected, such as UTM),
+        turned into latitude and longitude through GDAL/PROJ.  A projected
+        grid has ``y`` and ``x`` axes in the CRS's unit and a ``crs``
+        variable with the CRS's WKT and GDAL's GeoTransform; a rotated
+        geotransform is refused.
+    lat, lon : path, keyword-only
+        Instead of `region` and `spacing`: rasters of the same size giving
+        every pixel's geodetic latitude and longitude in degrees (radar
+        geometry).  The Dataset has dimensions ``y`` and ``x`` without
+        coordinates, in the rasters' own row order (row 0 is their first).
     row_time : (T0, T1), keyword-only
-        Instead of `time`: each row at its own time, the northernmost at T0
-        and the southernmost at T1, linear in between (rounded to 100 ns),
-        as the tool's ``--row-time``.  ``time`` is then a coordinate along
-        ``lat``.
+        Instead of `time`: each row at its own time, the northernmost (for
+        `lat` and `lon`, the first) at T0 and the last at T1, linear in
+        between (rounded to 100 ns), as the tool's ``--row-time``.  ``time``
+        is then a coordinate along the rows.
     pixel : bool, keyword-only
-        Nodes at the cells' centres instead of on the grid lines.
+        Nodes at the cells' centres instead of on the grid lines (with
+        `region` only).
     height : float, keyword-only
         Ellipsoidal height of every node, metres (default 0).
+    dem : path, keyword-only
+        Instead of `height`: ellipsoidal heights in metres on the same
+        nodes (a raster of the same size and geotransform, or of the size of
+        the `lat` and `lon` rasters); never resampled.
+    time_raster : path, keyword-only
+        Each node at the one `time` plus this raster's seconds (rounded to
+        100 ns).
     components : str or sequence, keyword-only
         From ``n``, ``e``, ``u`` (local north, east, up), ``x``, ``y``,
-        ``z`` (Earth-fixed), ``los`` and ``azimuth`` (which need `los`): the
-        variables ``north``, ``east``, ``up``, ``ecef_x``, ``ecef_y``,
-        ``ecef_z``, ``los``, ``azimuth``, in the order given.
+        ``z`` (Earth-fixed), ``los`` and ``azimuth`` (which need `los` or
+        `los_rasters`): the variables ``north``, ``east``, ``up``,
+        ``ecef_x``, ``ecef_y``, ``ecef_z``, ``los``, ``azimuth``, in the
+        order given.
     ephemeris : {"series", "precise"}, keyword-only
         As for `displacement`.
     los : (incidence, azimuth), keyword-only
@@ -388,6 +451,9 @@ def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
         convention of `los`; the variable ``los`` is added when the
         components do not name it.  ``azimuth`` is the horizontal
         displacement along the track (MintPy's ``en2az``).
+    los_rasters : path or (path, path), keyword-only
+        Instead of `los`: every node's incidence and azimuth in degrees,
+        from one raster's bands 1 and 2 or from two rasters.
     threads : int, keyword-only
         Worker threads, as for `displacement`; the values are the same for
         every count.
@@ -395,12 +461,15 @@ def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
     Returns
     -------
     xarray.Dataset
-        Dimensions ``lat`` and ``lon`` (and ``time`` for an array of times),
-        latitudes from south to north; float64 variables in metres with
-        ``long_name``, ``units`` and ``grid_mapping``; a ``crs`` variable
-        (EPSG:4326); the global attributes ``Conventions``, ``title``,
+        Dimensions ``lat`` and ``lon`` (``y`` and ``x`` for a projected or
+        radar-geometry grid; and ``time`` for an array of times), rows from
+        south to north except in radar geometry; float64 variables in metres
+        with ``long_name`` and ``units`` (and ``grid_mapping``); a ``crs``
+        variable; the global attributes ``Conventions``, ``title``,
         ``source``, ``model``, ``ephemeris``, ``node_registration`` and
-        ``history`` (and the line of sight's convention and angles).
+        ``history`` (the rasters' paths, and the line of sight's convention
+        and angles).  A node whose input raster has no data is NaN, and the
+        attribute ``no_data_nodes`` counts such nodes.
         ``Dataset.to_netcdf`` writes it as a CF-1.8 file.
 
     Raises
@@ -410,8 +479,9 @@ def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
     ValueError
         For an argument the grid tool would refuse (an inverted region, a
         spacing that does not divide it, an unknown component, a time out of
-        range, an incidence outside 0-90): the message names the argument
-        and quotes the value.
+        range, an incidence outside 0-90, a raster that cannot be read or
+        does not fit the nodes): the message names the argument and quotes
+        the value.
 
     Examples
     --------
@@ -421,6 +491,12 @@ def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
     (21, 21)
     >>> float(ds.lat[0]), float(ds.lon[-1])
     (40.0, 20.0)
+
+    On a product's own grid, with its heights and look angles::
+
+        ds = havorkastilo.grid(like="velocity.tif", time="2019-01-17T05:21:33.25",
+                               dem="dem.tif", los_rasters="los.tif",
+                               components="e,n,u,los")
     """
     try:
         import xarray as xr
@@ -429,11 +505,35 @@ def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
             "havorkastilo.grid needs xarray: install it (Debian: python3-xarray; "
             "or pip install xarray)") from None
     precise = _precise(ephemeris)
+    rasters = _core.RasterInputs()
+    rasters.like = _path(like, "like")
+    rasters.lat = _path(lat, "lat")
+    rasters.lon = _path(lon, "lon")
+    rasters.dem = _path(dem, "dem")
+    rasters.time_raster = _path(time_raster, "time_raster")
+    rasters.los_inc, rasters.los_az = _los_rasters(los_rasters)
+    by_raster = "like" if rasters.like else "lat/lon" if rasters.lat or rasters.lon else None
+    if rasters.like and (rasters.lat or rasters.lon):
+        raise ValueError("like and lat/lon both give the nodes; give one of them")
+    if by_raster:
+        for name, value in (("region", region), ("spacing", spacing)):
+            if value is not None:
+                raise ValueError(f"{name} and {by_raster} both give the nodes; give one of them")
+        if pixel:
+            raise ValueError(f"pixel does not apply to {by_raster}: its nodes are the raster's pixels")
+    elif region is None:
+        raise ValueError("region is missing (or give like, or lat and lon)")
+    elif spacing is None:
+        raise ValueError("spacing is missing")
+    if rasters.los_inc and los is not None:
+        raise ValueError("los and los_rasters both give the look angles; give one of them")
     height = _floats(height, "height")
     if height.ndim != 0:
         raise ValueError(f"height: {_short(height.tolist())} is not one height in metres")
     _refuse_first(height, ~(np.abs(height) <= 1e5),
                   "height: {value} is not an ellipsoidal height in metres from -1e5 to 1e5")
+    if rasters.dem and height != 0:
+        raise ValueError("height and dem both give the heights; give one of them")
     if (time is None) == (row_time is None):
         raise ValueError("time, row_time: give one of them")
     if row_time is not None:
@@ -446,6 +546,8 @@ def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
         if flat[1] < flat[0]:
             raise ValueError(f"row_time: {_short(row_time)} ends before it begins")
         stack = False
+        if rasters.time_raster:
+            raise ValueError("time_raster and row_time both give the nodes' times; give one of them")
     else:
         ticks = _to_ticks(time)
         if ticks.ndim > 1:
@@ -454,6 +556,9 @@ def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
         flat = np.atleast_1d(ticks)
         if flat.size == 0:
             raise ValueError("time: no time is given")
+        if rasters.time_raster and (stack or flat.size != 1):
+            raise ValueError("time_raster needs one time, the epoch its seconds count from; "
+                             f"{flat.size} are given")
     tokens = _components_text(components).split(",")
     inc = az = 0.0
     if los is not None:
@@ -463,56 +568,104 @@ def grid(region, spacing, time=None, *, row_time=None, pixel=False, height=0.0,
             raise ValueError(f"los: {_short(los)} is not (incidence, azimuth) in degrees") from None
         inc, az = float(_floats(inc, "incidence")), float(_floats(az, "azimuth"))
         _los(0.0, 0.0, 0.0, inc, az)  # the angles' bounds, with the messages of los
-        if "los" not in (t.strip().lower() for t in tokens):
-            tokens.append("los")
-    values, lat, lon, rows, names, long_names = _core.grid(
-        _region_text(region), _spacing_text(spacing), bool(pixel), float(height),
+    if (los is not None or rasters.los_inc) and "los" not in (t.strip().lower() for t in tokens):
+        tokens.append("los")
+    for token in tokens:
+        if token.strip().lower() in ("los", "azimuth") and los is None and not rasters.los_inc:
+            raise ValueError(f"components: {_short(_components_text(components))} asks for "
+                             f"{token.strip().lower()}, which needs the look angles of los or "
+                             "los_rasters")
+    region_text = "" if by_raster else _region_text(region)
+    spacing_text = "" if by_raster else _spacing_text(spacing)
+    r = _core.grid(
+        region_text, spacing_text, bool(pixel), float(height),
         flat[:1] if row_time is not None else flat, ",".join(tokens), precise,
-        _threads(threads, _THREADED_FROM), los is not None, inc, az, row_time is not None,
-        int(flat[-1]))
-    dims = ("time", "lat", "lon") if stack else ("lat", "lon")
+        _thread_count(threads), los is not None, inc, az, row_time is not None,
+        int(flat[-1]), rasters)
+    values = r["values"]
+    if r["degrees"]:
+        ydim, xdim = "lat", "lon"
+    else:
+        ydim, xdim = "y", "x"
+    dims = ("time", ydim, xdim) if stack else (ydim, xdim)
+    mapped = r["y"] is not None
     data_vars = {}
-    for k, (name, long_name) in enumerate(zip(names, long_names)):
-        data_vars[name] = (dims, values[:, k] if stack else values[0, k],
-                           {"long_name": long_name, "units": "m", "grid_mapping": "crs"})
-    data_vars["crs"] = xr.DataArray(np.int32(0), attrs={
-        "grid_mapping_name": "latitude_longitude",
-        "semi_major_axis": 6378137.0,
-        "inverse_flattening": 298.257223563,
-        "epsg_code": "EPSG:4326",
-    })
+    for k, (name, long_name) in enumerate(zip(r["names"], r["long_names"])):
+        attrs = {"long_name": long_name, "units": "m"}
+        if mapped:
+            attrs["grid_mapping"] = "crs"
+        data_vars[name] = (dims, values[:, k] if stack else values[0, k], attrs)
+    if mapped:
+        data_vars["crs"] = xr.DataArray(np.int32(0), attrs=dict(r["crs"]))
     time_attrs = {"standard_name": "time", "axis": "T"}
     if row_time is not None:
-        time_coord = ("lat", (rows * 100).astype("datetime64[ns]"),
+        time_coord = (ydim, (r["rows"] * 100).astype("datetime64[ns]"),
                       dict(time_attrs, long_name="epoch of each row, UTC"))
     else:
         times = (flat * 100).astype("datetime64[ns]")
+        long_name = ("reference epoch, UTC: each node at this epoch plus its seconds in the "
+                     "time raster" if rasters.time_raster else "epoch, UTC")
         time_coord = (("time",) if stack else (), times if stack else times[0],
-                      dict(time_attrs, long_name="epoch, UTC"))
-    coords = {
-        "lat": ("lat", lat, {"standard_name": "latitude", "long_name": "geodetic latitude",
-                             "units": "degrees_north", "axis": "Y"}),
-        "lon": ("lon", lon, {"standard_name": "longitude", "long_name": "longitude",
-                             "units": "degrees_east", "axis": "X"}),
-        "time": time_coord,
-    }
-    call = (f"havorkastilo.grid(region={_region_text(region)!r}, "
-            f"spacing={_spacing_text(spacing)!r}, pixel={bool(pixel)}, "
-            f"height={float(height)!r}, components={','.join(tokens)!r}, "
-            f"ephemeris={ephemeris!r}")
+                      dict(time_attrs, long_name=long_name))
+    coords = {"time": time_coord}
+    if r["degrees"]:
+        coords["lat"] = ("lat", r["y"], {"standard_name": "latitude",
+                                         "long_name": "geodetic latitude",
+                                         "units": "degrees_north", "axis": "Y"})
+        coords["lon"] = ("lon", r["x"], {"standard_name": "longitude", "long_name": "longitude",
+                                         "units": "degrees_east", "axis": "X"})
+    elif mapped:
+        coords["y"] = ("y", r["y"], {"standard_name": "projection_y_coordinate",
+                                     "long_name": "y coordinate of projection",
+                                     "units": r["units"], "axis": "Y"})
+        coords["x"] = ("x", r["x"], {"standard_name": "projection_x_coordinate",
+                                     "long_name": "x coordinate of projection",
+                                     "units": r["units"], "axis": "X"})
+    call = []
+    if by_raster:
+        call += [f"{key}={value!r}" for key, value in
+                 (("like", rasters.like), ("lat", rasters.lat), ("lon", rasters.lon)) if value]
+    else:
+        call += [f"region={region_text!r}", f"spacing={spacing_text!r}", f"pixel={bool(pixel)}"]
+    call.append(f"dem={rasters.dem!r}" if rasters.dem else f"height={float(height)!r}")
+    call += [f"components={','.join(tokens)!r}", f"ephemeris={ephemeris!r}"]
+    if los is not None:
+        call.append(f"los=({inc!r}, {az!r})")
+    if rasters.los_inc:
+        call.append(f"los_rasters={(rasters.los_inc, rasters.los_az)!r}"
+                    if rasters.los_inc != rasters.los_az else f"los_rasters={rasters.los_inc!r}")
+    if rasters.time_raster:
+        call.append(f"time_raster={rasters.time_raster!r}")
+    if row_time is not None:
+        call.append(f"row_time={tuple(str(t) for t in (flat * 100).astype('datetime64[ns]'))!r}")
     attrs = {
         "Conventions": "CF-1.8",
         "title": "solid Earth tide displacement",
         "source": f"havorkastilo {__version__} (Python)",
         "model": _core.MODEL,
         "ephemeris": _core.EPHEMERIS_PRECISE if precise else _core.EPHEMERIS_SERIES,
-        "node_registration": "pixel (cell centres)" if pixel else "grid-line",
-        "node_offset": np.int32(1 if pixel else 0),
-        "history": call + (f", los=({inc!r}, {az!r})" if los is not None else "")
-                   + (f", row_time={tuple(str(t) for t in (flat * 100).astype('datetime64[ns]'))!r}"
-                      if row_time is not None else "") + ")",
+        "history": "havorkastilo.grid(" + ", ".join(call) + ")",
     }
-    if los is not None:
+    if not by_raster:
+        attrs["node_registration"] = "pixel (cell centres)" if pixel else "grid-line"
+        attrs["node_offset"] = np.int32(1 if pixel else 0)
+    elif rasters.like:
+        point = r["point"]
+        attrs["node_registration"] = (("pixel-is-point" if point else "pixel-is-area (cell centres)")
+                                      + " of " + rasters.like)
+        attrs["node_offset"] = np.int32(0 if point else 1)
+    for key, value in (("like_raster", rasters.like), ("lat_raster", rasters.lat),
+                       ("lon_raster", rasters.lon), ("dem_raster", rasters.dem),
+                       ("time_raster", rasters.time_raster)):
+        if value:
+            attrs[key] = value
+    if rasters.los_inc:
+        attrs["los_rasters"] = (rasters.los_inc if rasters.los_inc == rasters.los_az
+                                else rasters.los_inc + "," + rasters.los_az)
+    if los is not None or rasters.los_inc:
         attrs["los_convention"] = _core.LOS_CONVENTION
+    if los is not None:
         attrs["los_incidence_azimuth_deg"] = np.array([inc, az])
+    if r["no_data"]:
+        attrs["no_data_nodes"] = np.int64(r["no_data"])
     return xr.Dataset(data_vars, coords=coords, attrs=attrs)

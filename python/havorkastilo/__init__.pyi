@@ -1,5 +1,6 @@
 import datetime
-from typing import Any, NamedTuple, Optional, Union
+import os
+from typing import Any, NamedTuple, Optional, Tuple, Union
 
 import numpy as np
 import numpy.typing as npt
@@ -8,6 +9,7 @@ from . import pysolid as pysolid
 
 __version__: str
 
+PathLike = Union[str, os.PathLike]
 TimeLike = Union[np.datetime64, datetime.datetime, datetime.date, str, npt.ArrayLike]
 
 class ENU(NamedTuple):
@@ -51,15 +53,21 @@ def los(
     azimuth: npt.ArrayLike,
 ) -> Any: ...
 def grid(
-    region: Union[str, Any],
-    spacing: Union[float, str, Any],
+    region: Optional[Union[str, Any]] = ...,
+    spacing: Optional[Union[float, str, Any]] = ...,
     time: Optional[TimeLike] = ...,
     *,
+    like: Optional[PathLike] = ...,
+    lat: Optional[PathLike] = ...,
+    lon: Optional[PathLike] = ...,
     row_time: Optional[Any] = ...,
     pixel: bool = ...,
     height: float = ...,
+    dem: Optional[PathLike] = ...,
+    time_raster: Optional[PathLike] = ...,
     components: Union[str, Any] = ...,
     ephemeris: str = ...,
     los: Optional[Any] = ...,
+    los_rasters: Optional[Union[PathLike, Tuple[PathLike, PathLike]]] = ...,
     threads: Optional[int] = ...,
 ) -> Any: ...  # xarray.Dataset

@@ -5,8 +5,10 @@
 #include <pybind11/numpy.h>
 #include <pybind11/pybind11.h>
 
+#include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -121,41 +123,64 @@ py::tuple EpochOfTicks(std::int64_t ticks) {
 // The English message for a fatal report of the core.  The module checks
 // its arguments before calling, so these are faults it did not foresee.
 // The values of a grid's blocks gathered into one array of shape (epochs,
-// components, rows, columns), row 0 southernmost.
+// components, rows, columns): row 0 the grid's southernmost, or with flip
+// the first row of the rasters (radar geometry, whose rows have no
+// coordinate but the order of the --lat and --lon rasters).
 class ArrayWriter : public hgrid::Writer {
   public:
-    ArrayWriter(double* out, std::size_t ncomp, std::size_t ny, std::size_t nx)
-        : out_(out), nc_(ncomp), ny_(ny), nx_(nx) {}
+    ArrayWriter(double* out, std::size_t ncomp, std::size_t ny, std::size_t nx, bool flip)
+        : out_(out), nc_(ncomp), ny_(ny), nx_(nx), flip_(flip) {}
     void Block(std::uint32_t row0, std::uint32_t nrows, std::size_t t0, std::size_t nt,
                const std::vector<double>& values) override {
         for (std::size_t t = 0; t < nt; ++t)
             for (std::size_t c = 0; c < nc_; ++c)
-                std::memcpy(out_ + (((t0 + t) * nc_ + c) * ny_ + row0) * nx_,
-                            values.data() + (t * nc_ + c) * nrows * nx_,
-                            sizeof(double) * nrows * nx_);
+                for (std::size_t r = 0; r < nrows; ++r) {
+                    const std::size_t row = flip_ ? ny_ - 1 - (row0 + r) : row0 + r;
+                    std::memcpy(out_ + (((t0 + t) * nc_ + c) * ny_ + row) * nx_,
+                                values.data() + ((t * nc_ + c) * nrows + r) * nx_, sizeof(double) * nx_);
+                }
     }
     void Close() override {}
 
   private:
     double* out_;
     std::size_t nc_, ny_, nx_;
+    bool flip_;
 };
 
 // Days from MJD 0 to 1970-01-01, in the grid's ticks.
 constexpr std::int64_t kTicksTo1970 = 40587 * havorkastilo::kTicksPerDay;
 
-// The grid tool's computation of a latitude/longitude grid (region
-// "W/E/S/N", spacing "DX[/DY]" as the tool reads them) at the epochs ticks,
-// or along the rows from ticks[0] (the northernmost row) to rowEnd when
-// rowTime; the look angles (degrees) for the components los and azimuth.
-// Returns (values (epochs, components, rows, columns), latitudes,
-// longitudes, each row's epoch in ticks, the components' variable names,
-// their long names).
-py::tuple Grid(const std::string& region, const std::string& spacing, bool pixel, double height,
-               const Ticks& ticks, const std::string& components, bool precise, unsigned threads,
-               bool hasLos, double incidence, double azimuth, bool rowTime, std::int64_t rowEnd) {
+py::list CrsAttributes(const std::vector<hgrid::CrsAttribute>& list) {
+    py::list out;
+    for (const hgrid::CrsAttribute& a : list) {
+        if (a.numbers.empty()) out.append(py::make_tuple(a.key, a.text));
+        else if (a.numbers.size() == 1) out.append(py::make_tuple(a.key, a.numbers[0]));
+        else out.append(py::make_tuple(a.key, py::array_t<double>(static_cast<py::ssize_t>(a.numbers.size()),
+                                                                   a.numbers.data())));
+    }
+    return out;
+}
+
+// The grid tool's computation: a latitude/longitude grid (region "W/E/S/N",
+// spacing "DX[/DY]" as the tool reads them), or the nodes of the rasters
+// (like, or lat and lon; the other paths are the tool's --dem,
+// --time-raster and --los-rasters, empty when not given), at the epochs
+// ticks, or along the rows from ticks[0] (the northernmost row) to rowEnd
+// when rowTime; constant look angles (degrees) when hasLos.  Returns a
+// dict: values (epochs, components, rows, columns), the axes y and x
+// (latitudes and longitudes, projected coordinates, or None for radar
+// geometry), each row's epoch in ticks, the components' variable and long
+// names, the crs variable's attributes, the registration and the count of
+// nodes without data.
+py::dict Grid(const std::string& region, const std::string& spacing, bool pixel, double height,
+              const Ticks& ticks, const std::string& components, bool precise, unsigned threads,
+              bool hasLos, double incidence, double azimuth, bool rowTime, std::int64_t rowEnd,
+              const hgrid::RasterInputs& rasters) {
     hgrid::Settings s;
-    s.grid = hgrid::MakeGrid(region, spacing, pixel);
+    s.rasters = rasters;
+    const bool rasterNodes = !rasters.like.empty() || !rasters.lat.empty() || !rasters.lon.empty();
+    if (!rasterNodes) s.grid = hgrid::MakeGrid(region, spacing, pixel);
     s.components = hgrid::ParseComponents(components);
     s.height = height;
     s.precise = precise;
@@ -168,28 +193,92 @@ py::tuple Grid(const std::string& region, const std::string& spacing, bool pixel
     for (py::ssize_t k = 0; k < ticks.size(); ++k) s.times.push_back(t[k] + kTicksTo1970);
     s.rowTime = rowTime;
     s.rowTimeEnd = rowEnd + kTicksTo1970;
+    std::unique_ptr<hgrid::NodeSource> source;
+    if (rasterNodes || s.perNodeInput()) {
+#ifdef HAVORKASTILO_PYTHON_RASTERS
+        hgrid::OpenRasters(s);
+        if (s.nodes == hgrid::Nodes::Like && s.raster.rotated())
+            throw hgrid::GridError("--like: '" + rasters.like +
+                                       "' has a rotated geotransform, which a Dataset's x and y axes cannot carry",
+                                   2);
+        source = hgrid::RasterSource(s);
+#else
+        throw hgrid::GridError("this build of havorkastilo reads no rasters: it was built without GDAL "
+                               "(Debian: libgdal-dev)", 2);
+#endif
+    }
     const hgrid::LatLonGrid& g = s.grid;
+    const bool points = s.nodes == hgrid::Nodes::Points;
     py::array_t<double> values(std::vector<py::ssize_t>{
         static_cast<py::ssize_t>(s.times.size()), static_cast<py::ssize_t>(s.components.size()),
         static_cast<py::ssize_t>(g.ny), static_cast<py::ssize_t>(g.nx)});
-    py::array_t<double> lat(static_cast<py::ssize_t>(g.ny)), lon(static_cast<py::ssize_t>(g.nx));
     py::array_t<std::int64_t> rows(static_cast<py::ssize_t>(g.ny));
-    for (std::uint32_t j = 0; j < g.ny; ++j) {
-        lat.mutable_data()[j] = static_cast<double>(g.Lat(j));
-        rows.mutable_data()[j] = hgrid::RowTime(s, j) - kTicksTo1970;
+    for (std::uint32_t j = 0; j < g.ny; ++j)
+        rows.mutable_data()[j] = hgrid::RowTime(s, points ? g.ny - 1 - j : j) - kTicksTo1970;
+    py::object ys = py::none(), xs = py::none();
+    if (!points) {
+        py::array_t<double> y(static_cast<py::ssize_t>(g.ny)), x(static_cast<py::ssize_t>(g.nx));
+        double unused;
+        for (std::uint32_t j = 0; j < g.ny; ++j) {
+            if (s.nodes == hgrid::Nodes::LatLon) y.mutable_data()[j] = static_cast<double>(g.Lat(j));
+            else s.raster.Node(0, j, g.ny, unused, y.mutable_data()[j]);
+        }
+        for (std::uint32_t i = 0; i < g.nx; ++i) {
+            if (s.nodes == hgrid::Nodes::LatLon) x.mutable_data()[i] = static_cast<double>(g.Lon(i));
+            else s.raster.Node(i, 0, g.ny, x.mutable_data()[i], unused);
+        }
+        ys = y;
+        xs = x;
     }
-    for (std::uint32_t i = 0; i < g.nx; ++i) lon.mutable_data()[i] = static_cast<double>(g.Lon(i));
-    ArrayWriter out(values.mutable_data(), s.components.size(), g.ny, g.nx);
+    ArrayWriter out(values.mutable_data(), s.components.size(), g.ny, g.nx, points);
+    std::uint64_t noData = 0;
     {
         const py::gil_scoped_release unlocked;
-        hgrid::Compute(s, out, nullptr, nullptr);
+        hgrid::Compute(s, out, nullptr, nullptr, source.get(), &noData);
     }
     py::list names, longNames;
     for (hgrid::Component c : s.components) {
         names.append(hgrid::VariableName(c));
         longNames.append(hgrid::LongName(c));
     }
-    return py::make_tuple(values, lat, lon, rows, names, longNames);
+    const bool degrees = s.nodes == hgrid::Nodes::LatLon || (s.nodes == hgrid::Nodes::Like && s.raster.geographic);
+    py::dict d;
+    d["values"] = values;
+    d["y"] = ys;
+    d["x"] = xs;
+    d["rows"] = rows;
+    d["names"] = names;
+    d["long_names"] = longNames;
+    d["degrees"] = degrees;
+    d["no_data"] = noData;
+    d["point"] = s.raster.point;
+    py::list crs;
+#ifdef HAVORKASTILO_PYTHON_RASTERS
+    if (s.nodes == hgrid::Nodes::Like && !degrees) {
+        crs = CrsAttributes(hgrid::ProjectedCrs(s.raster));
+        d["units"] = hgrid::ProjectedUnits(s.raster.wkt);
+    }
+#endif
+    if (degrees) crs = CrsAttributes(hgrid::GeographicCrs());
+    d["crs"] = crs;
+    return d;
+}
+
+// The tool's message for Python: its options become the call's arguments
+// ("--time-raster: ..." reads "time_raster: ...").
+std::string Arguments(std::string text) {
+    std::string out;
+    for (std::size_t k = 0; k < text.size(); ++k) {
+        if (text.compare(k, 2, "--") == 0 && k + 2 < text.size() && std::isalpha(static_cast<unsigned char>(text[k + 2]))) {
+            k += 2;
+            while (k < text.size() && (std::isalnum(static_cast<unsigned char>(text[k])) || text[k] == '-'))
+                out += text[k] == '-' ? '_' : text[k], ++k;
+            --k;
+        } else {
+            out += text[k];
+        }
+    }
+    return out;
 }
 
 std::string English(const havorkastilo::Error& e) {
@@ -214,10 +303,7 @@ PYBIND11_MODULE(_core, m) {
         } catch (const std::invalid_argument& e) {
             PyErr_SetString(PyExc_ValueError, e.what());
         } catch (const hgrid::GridError& e) {
-            // The tool's message names its long option: "--region: ..."
-            // becomes "region: ...", the argument of the Python call.
-            std::string text = e.what();
-            if (text.rfind("--", 0) == 0) text.erase(0, 2);
+            const std::string text = Arguments(e.what());
             PyErr_SetString(e.Status() == 2 ? PyExc_ValueError : PyExc_RuntimeError, text.c_str());
         }
     });
@@ -233,7 +319,21 @@ PYBIND11_MODULE(_core, m) {
     m.def("grid", &Grid, py::arg("region"), py::arg("spacing"), py::arg("pixel"), py::arg("height"),
           py::arg("ticks"), py::arg("components"), py::arg("precise"), py::arg("threads"),
           py::arg("has_los"), py::arg("incidence"), py::arg("azimuth"), py::arg("row_time"),
-          py::arg("row_end"));
+          py::arg("row_end"), py::arg("rasters"));
+    py::class_<hgrid::RasterInputs>(m, "RasterInputs")
+        .def(py::init<>())
+        .def_readwrite("like", &hgrid::RasterInputs::like)
+        .def_readwrite("lat", &hgrid::RasterInputs::lat)
+        .def_readwrite("lon", &hgrid::RasterInputs::lon)
+        .def_readwrite("dem", &hgrid::RasterInputs::dem)
+        .def_readwrite("time_raster", &hgrid::RasterInputs::timeRaster)
+        .def_readwrite("los_inc", &hgrid::RasterInputs::losInc)
+        .def_readwrite("los_az", &hgrid::RasterInputs::losAz);
+#ifdef HAVORKASTILO_PYTHON_RASTERS
+    m.attr("RASTERS") = true;
+#else
+    m.attr("RASTERS") = false;
+#endif
     m.attr("MODEL") = hgrid::kModel;
     m.attr("EPHEMERIS_SERIES") = hgrid::EphemerisName(false);
     m.attr("EPHEMERIS_PRECISE") = hgrid::EphemerisName(true);
