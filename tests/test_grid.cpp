@@ -29,6 +29,7 @@ TEST(Grid, NotBuilt) {
 #include <set>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "GNSS/SunMoon.h"
@@ -316,6 +317,91 @@ TEST(ThreadedGrid, EveryThreadCountGivesThePointComputationsBits) {
     Memory m(s);
     EXPECT_THROW(hgrid::Compute(s, m, nullptr, &stop), hgrid::GridError);
     EXPECT_FALSE(m.closed);
+}
+
+// Nodes of a radar-geometry scene from memory: node (i, j) at latitude
+// 40 + j/100 and longitude 10 + i/100, degrees.  It notes the threads that
+// read.
+class SceneNodes : public hgrid::NodeSource {
+  public:
+    explicit SceneNodes(std::uint32_t nx) : nx_(nx) {}
+    void Read(std::uint32_t row0, std::uint32_t nrows, hgrid::NodeBlock& b) override {
+        threads.insert(std::this_thread::get_id());
+        const std::size_t n = std::size_t(nrows) * nx_;
+        b.lat.resize(n);
+        b.lon.resize(n);
+        b.valid.assign(n, 1);
+        for (std::uint32_t r = 0; r < nrows; ++r)
+            for (std::uint32_t i = 0; i < nx_; ++i) {
+                b.lat[r * nx_ + i] = 40 + (row0 + r) / 100.0;
+                b.lon[r * nx_ + i] = 10 + i / 100.0;
+            }
+    }
+    std::set<std::thread::id> threads;
+
+  private:
+    std::uint32_t nx_;
+};
+
+// The same writer noting the threads and rows of its blocks, and failing at
+// block failAt (counted from 1; 0 for never) as a full disk does.
+class NotingMemory : public Memory {
+  public:
+    NotingMemory(const hgrid::Settings& s, int failAt) : Memory(s), failAt_(failAt) {}
+    void Block(std::uint32_t row0, std::uint32_t nrows, std::size_t t0, std::size_t nt,
+               const std::vector<double>& values) override {
+        threads.insert(std::this_thread::get_id());
+        rows.push_back(row0);
+        if (static_cast<int>(rows.size()) == failAt_) throw hgrid::GridError("writing 'm': disk full", 1);
+        Memory::Block(row0, nrows, t0, nt, values);
+    }
+    std::set<std::thread::id> threads;
+    std::vector<std::uint32_t> rows;
+
+  private:
+    int failAt_;
+};
+
+// Blocks are computed while the one before is written: the writer and the
+// nodes' source are called from the calling thread alone, block by block in
+// order, and a failed write ends the run while the next block is computed.
+TEST(ThreadedGrid, WritingOverlapsComputingOnTheCallingThread) {
+    hgrid::Settings s;
+    s.nodes = hgrid::Nodes::Points;
+    s.rasters.lat = s.rasters.lon = "memory";
+    s.grid.nx = 512;  // 128 rows of 65536 input nodes a block: 3 blocks
+    s.grid.ny = 300;
+    s.components = hgrid::ParseComponents("u");
+    s.times = {kT0};
+    std::vector<double> first;
+    for (unsigned j : {1u, 3u}) {
+        s.threads = j;
+        SceneNodes nodes(s.grid.nx);
+        NotingMemory m(s, 0);
+        hgrid::Compute(s, m, nullptr, nullptr, &nodes);
+        EXPECT_TRUE(m.closed);
+        EXPECT_EQ(m.rows, (std::vector<std::uint32_t>{0, 128, 256}));
+        EXPECT_EQ(m.threads, std::set<std::thread::id>{std::this_thread::get_id()});
+        EXPECT_EQ(nodes.threads, std::set<std::thread::id>{std::this_thread::get_id()});
+        if (first.empty()) first = m.Values();
+        else EXPECT_TRUE(m.Values() == first) << j << " threads";
+    }
+    // Node (7, 299), in the last block: latitude 42.99, longitude 10.07.
+    const Point p = Core(static_cast<long double>(40 + 299 / 100.0), static_cast<long double>(10 + 7 / 100.0), 0, kT0);
+    EXPECT_EQ(first[299 * 512 + 7], static_cast<double>(p.v[2]));
+    for (int failAt : {1, 2, 3}) {
+        s.threads = 2;
+        SceneNodes nodes(s.grid.nx);
+        NotingMemory m(s, failAt);
+        try {
+            hgrid::Compute(s, m, nullptr, nullptr, &nodes);
+            ADD_FAILURE() << "a failed write at block " << failAt << " went unnoticed";
+        } catch (const hgrid::GridError& e) {
+            EXPECT_STREQ(e.what(), "writing 'm': disk full");
+        }
+        EXPECT_FALSE(m.closed);
+        EXPECT_EQ(m.rows.size(), static_cast<std::size_t>(failAt));
+    }
 }
 
 TEST(GridAgainstGmt, WithinAMillimetreHorizontallyAndTwoAndAHalfUp) {

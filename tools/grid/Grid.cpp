@@ -7,8 +7,10 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <limits>
 #include <memory>
+#include <mutex>
 #include <sstream>
 #include <thread>
 #include <unordered_map>
@@ -377,24 +379,82 @@ std::size_t BlockRows(std::size_t ny, std::size_t nx, std::size_t perRowEpoch, s
     return rows;
 }
 
-// Runs work on nthreads threads (the caller's among them) and rethrows the
-// first failure.
-void OnThreads(unsigned nthreads, const std::function<void(const std::atomic<bool>&)>& work) {
-    std::exception_ptr failure;
-    std::atomic<bool> failed{false};
-    auto guarded = [&]() {
+// Computes each block on worker threads while the calling thread writes the
+// block before it, so that converting, compressing and writing overlap the
+// computing.  Every call of the writer (and of the nodes' source) stays on
+// the calling thread: GDAL's error handlers and HDF5's error reporting are
+// per thread, and the libraries take one call at a time.  Two buffers take
+// turns; a failure of a worker or of the writer is rethrown.
+class Overlap {
+  public:
+    Overlap(Writer& out, std::size_t size) : out_(out), buffers_{std::vector<double>(size), std::vector<double>(size)} {}
+    Overlap(const Overlap&) = delete;
+    Overlap& operator=(const Overlap&) = delete;
+    ~Overlap() { Join(); }
+
+    // The buffer the next block is computed into.
+    std::vector<double>& Buffer() { return buffers_[current_]; }
+
+    // Runs work on nthreads threads of their own (work fills Buffer() with
+    // rows [row0, row0 + nrows) of epochs [t0, t0 + nt) and returns early
+    // once its argument is true), writes the block before it meanwhile,
+    // then waits for the workers.
+    void Run(unsigned nthreads, const std::function<void(const std::atomic<bool>&)>& work, std::uint32_t row0,
+             std::uint32_t nrows, std::size_t t0, std::size_t nt) {
+        failed_ = false;
+        failure_ = nullptr;
+        for (unsigned k = 0; k < nthreads; ++k)
+            pool_.emplace_back([this, &work] {
+                try {
+                    work(failed_);
+                } catch (...) {
+                    std::lock_guard<std::mutex> lock(mutex_);
+                    if (!failed_.exchange(true)) failure_ = std::current_exception();
+                }
+            });
         try {
-            work(failed);
+            WritePending();
         } catch (...) {
-            if (!failed.exchange(true)) failure = std::current_exception();
+            // The workers use the caller's frame: they stop and end here.
+            failed_ = true;
+            Join();
+            throw;
         }
+        Join();
+        if (failure_) std::rethrow_exception(failure_);
+        pending_ = Pending{true, row0, nrows, t0, nt, current_};
+        current_ ^= 1;
+    }
+
+    // Writes the last block.
+    void Finish() { WritePending(); }
+
+  private:
+    struct Pending {
+        bool any = false;
+        std::uint32_t row0 = 0, nrows = 0;
+        std::size_t t0 = 0, nt = 0;
+        int buffer = 0;
     };
-    std::vector<std::thread> pool;
-    for (unsigned k = 1; k < nthreads; ++k) pool.emplace_back(guarded);
-    guarded();
-    for (std::thread& th : pool) th.join();
-    if (failure) std::rethrow_exception(failure);
-}
+    void WritePending() {
+        if (!pending_.any) return;
+        pending_.any = false;
+        out_.Block(pending_.row0, pending_.nrows, pending_.t0, pending_.nt, buffers_[pending_.buffer]);
+    }
+    void Join() {
+        for (std::thread& th : pool_) th.join();
+        pool_.clear();
+    }
+
+    Writer& out_;
+    std::vector<double> buffers_[2];
+    int current_ = 0;
+    Pending pending_;
+    std::vector<std::thread> pool_;
+    std::atomic<bool> failed_{false};
+    std::mutex mutex_;
+    std::exception_ptr failure_;
+};
 
 // Compute for nodes with inputs of their own (rasters).
 void ComputeNodes(const Settings& s, Writer& out, const std::function<void(std::uint64_t)>& progress,
@@ -413,7 +473,7 @@ void ComputeNodes(const Settings& s, Writer& out, const std::function<void(std::
     }
     const Look look(s);
     SunMoon eph(s.precise ? Ephemeris::Precise : Ephemeris::Series);
-    std::vector<double> values(perRowEpoch * groupT * blockRows);
+    Overlap overlap(out, perRowEpoch * groupT * blockRows);
     NodeBlock b;
     std::uint64_t done = 0, missing = 0;
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -428,10 +488,11 @@ void ComputeNodes(const Settings& s, Writer& out, const std::function<void(std::
             if (stop && stop->load()) throw GridError("interrupted", 1);
             const std::uint32_t nrows = static_cast<std::uint32_t>(std::min<std::size_t>(blockRows, ny - row0));
             source.Read(row0, nrows, b);
+            std::vector<double>& values = overlap.Buffer();
             if (t0 == 0)
                 for (std::size_t k = 0; k < std::size_t(nrows) * nx; ++k) missing += b.valid[k] == 0;
             std::atomic<std::uint32_t> next{0};
-            OnThreads(std::min<unsigned>(std::max(1u, s.threads), nrows), [&](const std::atomic<bool>& failed) {
+            overlap.Run(std::min<unsigned>(std::max(1u, s.threads), nrows), [&](const std::atomic<bool>& failed) {
                 TidePoint p = TidePoint::Geodetic(flh(0, 0, 0));
                 neu l;
                 xyz x;
@@ -463,12 +524,12 @@ void ComputeNodes(const Settings& s, Writer& out, const std::function<void(std::
                         }
                     }
                 }
-            });
-            out.Block(row0, nrows, t0, nt, values);
+            }, row0, nrows, t0, nt);
             done += std::uint64_t(nrows) * nx * nt;
             if (progress) progress(done);
         }
     }
+    overlap.Finish();
     if (noData) *noData = missing;
     out.Close();
 }
@@ -530,7 +591,7 @@ void Compute(const Settings& s, Writer& out, const std::function<void(std::uint6
     const unsigned nthreads = std::max(1u, s.threads);
     const Look look(s);
     SunMoon eph(s.precise ? Ephemeris::Precise : Ephemeris::Series);
-    std::vector<double> values(perRowEpoch * groupT * blockRows);
+    Overlap overlap(out, perRowEpoch * groupT * blockRows);
     std::uint64_t done = 0;
 
     for (std::size_t t0 = 0; t0 < s.times.size(); t0 += groupT) {
@@ -543,8 +604,9 @@ void Compute(const Settings& s, Writer& out, const std::function<void(std::uint6
         for (std::uint32_t row0 = 0; row0 < g.ny; row0 += static_cast<std::uint32_t>(blockRows)) {
             if (stop && stop->load()) throw GridError("interrupted", 1);
             const std::uint32_t nrows = static_cast<std::uint32_t>(std::min<std::size_t>(blockRows, g.ny - row0));
+            std::vector<double>& values = overlap.Buffer();
             std::atomic<std::uint32_t> next{0};
-            OnThreads(std::min<unsigned>(nthreads, nrows), [&](const std::atomic<bool>& failed) {
+            overlap.Run(std::min<unsigned>(nthreads, nrows), [&](const std::atomic<bool>& failed) {
                 TidePoint p = TidePoint::Geodetic(flh(0, 0, 0));
                 neu l;
                 xyz x;
@@ -566,12 +628,12 @@ void Compute(const Settings& s, Writer& out, const std::function<void(std::uint6
                         }
                     }
                 }
-            });
-            out.Block(row0, nrows, t0, nt, values);
+            }, row0, nrows, t0, nt);
             done += std::uint64_t(nrows) * nx * nt;
             if (progress) progress(done);
         }
     }
+    overlap.Finish();
     out.Close();
 }
 
