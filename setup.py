@@ -7,7 +7,10 @@ offline:
 The extension compiles the computing core's sources, read from the lists of
 CMakeLists.txt, with the flags that its results depend on: -ffp-contract=off
 (no fused multiply-add), x87 long double (the x86-64 default) and the release
-build's -O3.  CMake builds the same module (python/CMakeLists.txt).
+build's -O3.  With GDAL (Debian: libgdal-dev, found through pkg-config) it
+also compiles the grid tool's raster reading, for grid()'s like=, lat=, lon=,
+dem=, time_raster= and los_rasters=; without it those arguments raise a
+ValueError that says so.  CMake builds the same module (python/CMakeLists.txt).
 """
 
 import os
