@@ -646,22 +646,7 @@ def grid(region=None, spacing=None, time=None, *, like=None, lat=None, lon=None,
         "ephemeris": _core.EPHEMERIS_PRECISE if precise else _core.EPHEMERIS_SERIES,
         "history": "havorkastilo.grid(" + ", ".join(call) + ")",
     }
-    if not by_raster:
-        attrs["node_registration"] = "pixel (cell centres)" if pixel else "grid-line"
-        attrs["node_offset"] = np.int32(1 if pixel else 0)
-    elif rasters.like:
-        point = r["point"]
-        attrs["node_registration"] = (("pixel-is-point" if point else "pixel-is-area (cell centres)")
-                                      + " of " + rasters.like)
-        attrs["node_offset"] = np.int32(0 if point else 1)
-    for key, value in (("like_raster", rasters.like), ("lat_raster", rasters.lat),
-                       ("lon_raster", rasters.lon), ("dem_raster", rasters.dem),
-                       ("time_raster", rasters.time_raster)):
-        if value:
-            attrs[key] = value
-    if rasters.los_inc:
-        attrs["los_rasters"] = (rasters.los_inc if rasters.los_inc == rasters.los_az
-                                else rasters.los_inc + "," + rasters.los_az)
+    attrs.update(r["attributes"])
     if los is not None or rasters.los_inc:
         attrs["los_convention"] = _core.LOS_CONVENTION
     if los is not None:

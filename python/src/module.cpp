@@ -251,7 +251,15 @@ py::dict Grid(const std::string& region, const std::string& spacing, bool pixel,
     d["long_names"] = longNames;
     d["degrees"] = degrees;
     d["no_data"] = noData;
-    d["point"] = s.raster.point;
+    // The global attributes that describe the nodes, as the tool's files
+    // have them (radar geometry has no registration).
+    py::dict attributes;
+    if (!points) {
+        attributes["node_registration"] = hgrid::NodeRegistration(s);
+        attributes["node_offset"] = py::module_::import("numpy").attr("int32")(hgrid::NodeOffset(s));
+    }
+    for (const auto& [key, value] : hgrid::RasterAttributes(s)) attributes[key] = value;
+    d["attributes"] = attributes;
     py::list crs;
 #ifdef HAVORKASTILO_PYTHON_RASTERS
     if (s.nodes == hgrid::Nodes::Like && !degrees) {

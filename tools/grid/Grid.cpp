@@ -220,6 +220,28 @@ LatLonGrid MakeGrid(const std::string& region, const std::string& spacing, bool 
 const char* const kModel =
     "IERS Conventions (2010) solid Earth tide displacement, conventional tide-free";
 
+int NodeOffset(const Settings& s) {
+    return s.nodes == Nodes::LatLon ? (s.grid.pixel ? 1 : 0) : (s.raster.point ? 0 : 1);
+}
+
+std::string NodeRegistration(const Settings& s) {
+    if (s.nodes == Nodes::LatLon) return s.grid.pixel ? "pixel (cell centres)" : "grid-line";
+    return std::string(s.raster.point ? "pixel-is-point" : "pixel-is-area (cell centres)") + " of " + s.rasters.like;
+}
+
+std::vector<std::pair<const char*, std::string>> RasterAttributes(const Settings& s) {
+    std::vector<std::pair<const char*, std::string>> out;
+    const RasterInputs& in = s.rasters;
+    if (!in.like.empty()) out.emplace_back("like_raster", in.like);
+    if (!in.lat.empty()) out.emplace_back("lat_raster", in.lat);
+    if (!in.lon.empty()) out.emplace_back("lon_raster", in.lon);
+    if (!in.dem.empty()) out.emplace_back("dem_raster", in.dem);
+    if (!in.timeRaster.empty()) out.emplace_back("time_raster", in.timeRaster);
+    if (!in.losInc.empty())
+        out.emplace_back("los_rasters", in.losInc == in.losAz ? in.losInc : in.losInc + "," + in.losAz);
+    return out;
+}
+
 std::vector<CrsAttribute> GeographicCrs() {
     return {{"grid_mapping_name", "latitude_longitude", {}},
             {"semi_major_axis", "", {6378137.0}},

@@ -17,6 +17,7 @@
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "GNSS/UtcTicks.h"
@@ -200,6 +201,15 @@ std::vector<CrsAttribute> ProjectedCrs(const RasterGeometry& r);
 
 // The unit of a projected CRS's axes, in CF's spelling ("m" for metres).
 std::string ProjectedUnits(const std::string& wkt);
+
+// The files' description of the nodes (after OpenRasters): GMT's
+// node_offset (1 for values of cells, 0 for values at grid lines or
+// points), the registration's text (for grids with axes), and the
+// attributes that name the rasters of the run (like_raster, lat_raster,
+// lon_raster, dem_raster, time_raster, los_rasters).
+int NodeOffset(const Settings& s);
+std::string NodeRegistration(const Settings& s);
+std::vector<std::pair<const char*, std::string>> RasterAttributes(const Settings& s);
 
 // Texts of the model and the ephemeris, for the files' attributes.
 extern const char* const kModel;

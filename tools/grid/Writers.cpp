@@ -22,31 +22,6 @@ namespace hgrid {
 
 namespace {
 
-// GMT's node_offset: 1 for values of cells, 0 for values at grid lines or
-// points.
-int NodeOffset(const Settings& s) {
-    return s.nodes == Nodes::LatLon ? (s.grid.pixel ? 1 : 0) : (s.raster.point ? 0 : 1);
-}
-
-std::string NodeRegistration(const Settings& s) {
-    if (s.nodes == Nodes::LatLon) return s.grid.pixel ? "pixel (cell centres)" : "grid-line";
-    return std::string(s.raster.point ? "pixel-is-point" : "pixel-is-area (cell centres)") + " of " + s.rasters.like;
-}
-
-// The files' attributes that name the rasters of the run.
-std::vector<std::pair<const char*, std::string>> RasterAttributes(const Settings& s) {
-    std::vector<std::pair<const char*, std::string>> out;
-    const RasterInputs& in = s.rasters;
-    if (!in.like.empty()) out.emplace_back("like_raster", in.like);
-    if (!in.lat.empty()) out.emplace_back("lat_raster", in.lat);
-    if (!in.lon.empty()) out.emplace_back("lon_raster", in.lon);
-    if (!in.dem.empty()) out.emplace_back("dem_raster", in.dem);
-    if (!in.timeRaster.empty()) out.emplace_back("time_raster", in.timeRaster);
-    if (!in.losInc.empty())
-        out.emplace_back("los_rasters", in.losInc == in.losAz ? in.losInc : in.losInc + "," + in.losAz);
-    return out;
-}
-
 class Netcdf : public Writer {
   public:
     Netcdf(const std::string& path, const std::string& name, const Settings& s) : name_(name), s_(s) {
